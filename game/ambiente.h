@@ -1,0 +1,79 @@
+#pragma once
+#include <istream>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "objects/oggcont.h"
+#include "objects/oggetto.h"
+#include "objects/oggnasc.h"
+#include "objects/oggostr.h"
+#include "places/luogo.h"
+
+using mappa_luoghi = std::map<std::string, std::unique_ptr<luogo>>;
+
+// The world of one game: its places, the current and the end place, the
+// title, the closing message and the objects required in the end place. The
+// backpack is shared by every game of a run.
+class ambiente {
+public:
+  // `ll` is the placeholder place: the current place until the loader reads
+  // the start place. It stays owned by the caller.
+  explicit ambiente(luogo& ll);
+  ~ambiente();
+  ambiente(const ambiente&) = delete;
+  ambiente& operator=(const ambiente&) = delete;
+
+  // Adds a place under its name; a name already present keeps the first
+  // place and the refused one is destroyed.
+  ambiente& operator+=(std::unique_ptr<luogo> l);
+
+  // Asks the player which game to load, opens world.ini or mondo.ini in the
+  // working directory and reads it. A fatal error ends the program.
+  bool carica();
+  // Reads the sections of a world file from `ingresso` (the loader's work
+  // after the question). A fatal error ends the program.
+  void carica_da(std::istream& ingresso);
+  // Writes the game to world.ini, replacing the previous save only when
+  // every byte was written. Prints the outcome; 0 on success, 1 otherwise.
+  int salva();
+  // Writes the game in the world file format to `uscita`.
+  void salva_su(std::ostream& uscita) const;
+
+  std::string prntitolo() const { return titolo; }
+  // Shows the current place in full and marks it as seen.
+  void start();
+  // Interprets one command line; the end-of-game check is its last step.
+  void analizza(std::string s);
+  // Shows the closing message once, when the player stands in the end place
+  // with every required object lying there.
+  void end();
+
+  // Read-only views for the author tools.
+  const mappa_luoghi& luoghi_() const { return luoghi; }
+  luogo* corrente() const { return utente; }
+  luogo* finale() const { return fine; }
+  const std::vector<std::string>& richiesti() const { return dati; }
+  const std::string& messaggio_finale() const { return finegioco; }
+
+  // The player's backpack, object number 0, alive for the whole run.
+  static oggcont zaino;
+
+private:
+  mappa_luoghi luoghi;
+  luogo* utente;
+  luogo* fine = nullptr;
+  luogo* segnaposto;
+  std::string titolo;
+  std::string finegioco;
+  std::vector<std::string> dati;
+};
+
+// The help text: the list of commands.
+void help();
+
+// The whole program: a loop of games on the active console. Returns the exit
+// status (0 after `esci`); a fatal world-file error ends it from inside.
+int gioca();

@@ -1,0 +1,31 @@
+#pragma once
+#include <string>
+
+// The seam between the engine and the player's terminal. Everything the
+// engine reads from the player, the wait before the program ends and the exit
+// after a fatal world-file error go through the active console, so tests,
+// fuzzers and the UTF-8 flavour can swap it. Messages themselves are written
+// to standard output by whoever prints them.
+class console {
+public:
+  virtual ~console();
+  // Reads one line of input without its line feed. At the end of the input
+  // it returns false and leaves `riga` empty.
+  virtual bool leggi_riga(std::string& riga);
+  // The wait before the program ends: when standard input and output are both
+  // terminals it asks for Enter and reads one line; otherwise it does nothing.
+  virtual void pausa();
+  // Ends the program after a fatal world-file error: the pause, then exit
+  // status 1, without saving or releasing anything.
+  [[noreturn]] virtual void termina_fatale();
+};
+
+// The console in use; a plain console unless another was installed.
+console& console_attiva();
+// Installs `c` as the active console until the returned one is put back.
+console* usa_console(console* c);
+
+// Reads the answer to a question: one whole line, empty when input has ended.
+std::string risposta();
+// Ends the program after a fatal world-file error (see termina_fatale).
+[[noreturn]] void fatale();

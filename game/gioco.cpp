@@ -1,0 +1,47 @@
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "game/ambiente.h"
+#include "game/console.h"
+
+namespace {
+const char* const prompt = "\nSono in attesa di un comando => ";
+}
+
+// One run is a loop of games. The whole line "carica" drops the game and
+// loads another; the whole line "esci", or the end of the input, ends the
+// run. Each game starts with an empty backpack, so a loaded game carries
+// exactly what its file says.
+int gioca() {
+  std::string stringa;
+  bool fine_input = false;
+  while (true) {
+    auto dio = std::make_unique<luogo>("dio", "IO sono un dio", "", true, false, "");
+    ambiente::zaino.svuota();
+    auto a = std::make_unique<ambiente>(*dio);
+    a->carica();
+    if (stringa == "carica") std::cout << "\n - Gioco caricato correttamente.\n\n";
+    std::cout << "Benvenuto in VELT: " << a->prntitolo() << '\n'
+              << "Scrivere 'aiuto' per aver un aiuto su i comandi del gioco\n";
+    a->start();
+    std::cout << prompt;
+    do {
+      // At the end of the input no line was read: nothing runs, not even the
+      // end-of-game check, and the run ends as after "esci".
+      if (!console_attiva().leggi_riga(stringa)) {
+        fine_input = true;
+        break;
+      }
+      a->analizza(stringa);
+      if (stringa != "carica" && stringa != "esci") std::cout << prompt;
+    } while (stringa != "esci" && stringa != "carica");
+    a.reset();
+    dio.reset();
+    if (fine_input || stringa == "esci") break;
+  }
+  std::cout << "\n >>>> GRAZIE PER AVER GIOCATO CON NOI <<<<\n\n";
+  console_attiva().pausa();
+  std::cout.flush();
+  return 0;
+}

@@ -1,0 +1,93 @@
+#include "objects/oggcont.h"
+
+#include <iostream>
+
+#include "game/console.h"
+#include "objects/accenti.h"
+
+oggcont::oggcont(std::string n, std::string d, bool i, bool t, bool s, bool a, bool ac,
+                 std::string sugg, std::string r, bool st)
+    : oggetto(std::move(n), std::move(d), i, t, s, a, ac, std::move(sugg), std::move(r)),
+      stato(st) {
+  cnt = true;
+}
+
+oggcont::~oggcont() = default;
+
+oggcont& oggcont::operator+=(std::unique_ptr<oggetto> ogg) {
+  const std::string& chiave = ogg->nome_ref();
+  cont.try_emplace(chiave, std::move(ogg));
+  return *this;
+}
+
+std::unique_ptr<oggetto> oggcont::estrai(const std::string& ogg, const std::string& tipo) {
+  if (cont.empty()) return nullptr;
+  auto it = cont.find(ogg);
+  if (tipo == "zaino") {
+    if (it == cont.end()) {
+      std::cout << "\n - L'oggetto " << ogg << " non " E_GRAVE " presente nello " << tipo << '\n';
+      return nullptr;
+    }
+    std::unique_ptr<oggetto> preso = std::move(it->second);
+    cont.erase(it);
+    return preso;
+  }
+  if (it == cont.end() || !stato) return nullptr;
+  std::cout << "\n - Vuoi prendere questo oggetto " << ogg << " da " << tipo << " ? si/no\n"
+            << "\nRisposta => ";
+  if (risposta() != "si") return nullptr;
+  if (!it->second->prendi()) {
+    std::cout << "\n - L'oggetto " << ogg << " non " E_GRAVE " trasportabile\n";
+    return nullptr;
+  }
+  std::unique_ptr<oggetto> preso = std::move(it->second);
+  cont.erase(it);
+  std::cout << "\n - Hai messo l'oggetto " << ogg << " nello zaino\n";
+  preso->mostra_sugg();
+  return preso;
+}
+
+void oggcont::guarda() const {
+  oggetto::guarda();
+  if (!stato) {
+    std::cout << "\n  - Spiacente: " << nomeogg << " " E_GRAVE " chiuso/a.\n";
+    return;
+  }
+  if (cont.empty()) {
+    std::cout << "\n - Non ci sono oggetti in questo/a " << nomeogg << '\n';
+    return;
+  }
+  std::cout << "\n  Questi sono gli oggetti presenti in questo/a " << nomeogg << ":\n";
+  for (const auto& voce : cont) {
+    std::cout << "  - " << voce.first << " (" << voce.second->descrizione() << ")\n";
+  }
+}
+
+// Unlike the base object, any offered object that is not the reagent is the
+// wrong one, also when the container needs none.
+luogo* oggcont::apri(luogo*& utente, const std::string& ogg) {
+  switch (regola(apribile, ogg)) {
+    case 1:
+      if (stato) {
+        std::cout << "\n - L'oggetto " << nomeogg << " " E_GRAVE " gi" A_GRAVE " aperto.\n";
+      } else {
+        stato = true;
+        std::cout << "\n - Hai aperto l'oggetto " << nomeogg << ".\n";
+      }
+      break;
+    case 2:
+      std::cout << "\n - L'oggetto " << nomeogg << " non si apre con l'oggetto " << ogg << ".\n";
+      break;
+    case 3:
+      std::cout << "\n - L'oggetto " << nomeogg << " ha bisogno di un altro oggetto per aprirsi.\n";
+      break;
+    default:
+      std::cout << "\n - L'oggetto " << nomeogg << " non " E_GRAVE " apribile.\n";
+  }
+  return utente;
+}
+
+luogo* oggcont::usa(luogo*& utente, const std::string& ogg) {
+  apri(utente, ogg);
+  return utente;
+}

@@ -1,0 +1,90 @@
+#pragma once
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <string>
+
+class luogo;
+class oggetto;
+
+// Every holder of objects (a place, a container, a hiding place, the backpack)
+// is an ordered map from the object's name to the object it owns. std::string
+// compares as unsigned bytes, which is the order every listing follows.
+using mappa_oggetti = std::map<std::string, std::unique_ptr<oggetto>>;
+
+// A game object: something the player can look at, take, light, open, move or
+// use. Each action prints its own outcome to standard output; a refusal is a
+// message and leaves the object unchanged. Objects are never copied: they move
+// between holders as owning pointers.
+class oggetto {
+public:
+  oggetto(std::string n, std::string d, bool i, bool t, bool s, bool a, bool ac,
+          std::string sugg, std::string r);
+  virtual ~oggetto();
+  oggetto(const oggetto&) = delete;
+  oggetto& operator=(const oggetto&) = delete;
+
+  // Takes the object named `ogg` out of this one. The base object holds
+  // nothing: it returns null and prints nothing.
+  virtual std::unique_ptr<oggetto> estrai(const std::string& ogg, const std::string& tipo);
+  // Prints "\n {nome} - {descrizione}\n".
+  virtual void guarda() const;
+  // The actions return `utente` unchanged: no object moves the player.
+  virtual luogo* sposta(luogo*& utente, const std::string& ogg);
+  virtual luogo* usa(luogo*& utente, const std::string& ogg);
+  virtual luogo* apri(luogo*& utente, const std::string& ogg);
+  // Writes the object's record (and, for holders, its list) to a world file.
+  virtual void salva(std::ostream& uscita) const;
+
+  // Lights the object; the same for every kind of object.
+  void accendi(const std::string& ogg);
+
+  std::string nome() const { return nomeogg; }
+  const std::string& nome_ref() const { return nomeogg; }
+  std::string descrizione() const { return desogg; }
+  int id() const { return idogg; }
+  bool prendi() const { return trasportabile; }
+  bool lux() const { return acceso; }
+  bool contenitore() const { return cnt; }
+  bool sugg() const { return !suggest.empty(); }
+  std::string prntsugg() const { return suggest; }
+  void deletesugg() { suggest.clear(); }
+  void spegni() { acceso = false; }
+
+  // Read-only views for the author tools.
+  bool illuminabile_() const { return illuminabile; }
+  bool spostabile_() const { return spostabile; }
+  bool apribile_() const { return apribile; }
+  const std::string& reagente_() const { return reagente; }
+
+  // Serial number of the next object constructed; never reset.
+  static int CodOgg;
+
+  // The hint rule: prints "\n{suggest}\n" once, then forgets the hint; an
+  // empty hint prints nothing.
+  void mostra_sugg();
+
+protected:
+  // The reagent rule: which of the four branches an action with capability
+  // `flag`, offered `ogg`, takes. 1 succeeds; 2 wrong object; 3 one needed;
+  // 4 the object cannot do it.
+  int regola(bool flag, const std::string& ogg) const;
+  // Writes "\n" + `apertura` and every key line up to ACCESO; obstructions
+  // pass their direction, which stands between REAGENTE and ILLUMINABILE.
+  void scrivi_chiavi(std::ostream& uscita, const char* apertura,
+                     const std::string* direzione) const;
+  // Writes each object of `mappa` with its own `salva`, in name order.
+  static void scrivi_lista(std::ostream& uscita, const mappa_oggetti& mappa);
+
+  int idogg;
+  std::string nomeogg;
+  std::string desogg;
+  bool illuminabile;
+  bool acceso;
+  bool trasportabile;
+  bool spostabile;
+  bool apribile;
+  bool cnt;
+  std::string suggest;
+  std::string reagente;
+};

@@ -1,0 +1,59 @@
+#include "objects/oggnasc.h"
+
+#include <iostream>
+
+#include "objects/accenti.h"
+#include "places/luogo.h"
+
+oggnasc::oggnasc(std::string n, std::string d, bool i, bool t, bool s, bool a, bool ac,
+                 std::string sugg, std::string r)
+    : oggetto(std::move(n), std::move(d), i, t, s, a, ac, std::move(sugg), std::move(r)) {}
+
+oggnasc::~oggnasc() = default;
+
+oggnasc& oggnasc::operator*=(std::unique_ptr<oggetto> ogg) {
+  const std::string& chiave = ogg->nome_ref();
+  nascondiglio.try_emplace(chiave, std::move(ogg));
+  return *this;
+}
+
+// A revealed object whose name the place already holds is destroyed by the
+// place, so nothing is left without an owner.
+void oggnasc::rivela(luogo& utente) {
+  for (auto& voce : nascondiglio) utente += std::move(voce.second);
+  nascondiglio.clear();
+}
+
+luogo* oggnasc::sposta(luogo*& utente, const std::string& ogg) {
+  switch (regola(spostabile, ogg)) {
+    case 1:
+      std::cout << "\n - Hai spostato l'oggetto " << nomeogg << '\n';
+      mostra_sugg();
+      if (!nascondiglio.empty()) {
+        rivela(*utente);
+        utente->guarda("");
+      }
+      break;
+    case 2:
+      std::cout << "\n - L'oggetto " << nomeogg << " non si sposta con l'oggetto " << ogg << ".\n";
+      break;
+    case 3:
+      std::cout << "\n - L'oggetto " << nomeogg << " ha bisogno di un'altro oggetto per spostarsi.\n";
+      break;
+    default:
+      std::cout << "\n - Spiacente: l'oggetto " << nomeogg << " non " E_GRAVE " spostabile.\n";
+  }
+  return utente;
+}
+
+// Using reveals silently (only the hint shows) and does not show the place;
+// an emptied hiding place used rightly prints nothing, not even its hint.
+luogo* oggnasc::usa(luogo*& utente, const std::string& ogg) {
+  if (ogg != reagente) {
+    std::cout << "\n - L'oggetto " << nomeogg << " deve essere usato con un'altro oggetto.\n";
+  } else if (!nascondiglio.empty()) {
+    rivela(*utente);
+    mostra_sugg();
+  }
+  return utente;
+}

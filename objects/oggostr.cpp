@@ -1,0 +1,73 @@
+#include "objects/oggostr.h"
+
+#include <iostream>
+
+#include "objects/accenti.h"
+#include "places/luogo.h"
+
+oggostr::oggostr(std::string n, std::string d, bool i, bool t, bool s, bool a, bool ac,
+                 std::string sugg, std::string r, std::string dir, bool aperto)
+    : oggetto(std::move(n), std::move(d), i, t, s, a, ac, std::move(sugg), std::move(r)),
+      direzione(std::move(dir)),
+      stato(aperto) {}
+
+oggostr::~oggostr() = default;
+
+// The blockage lives in the place: clearing happens before the success
+// message, so an error about the direction word comes first.
+luogo* oggostr::apri(luogo*& utente, const std::string& ogg) {
+  switch (regola(apribile, ogg)) {
+    case 1:
+      if (stato) {
+        std::cout << "\n - L'oggetto " << nomeogg << " " E_GRAVE " gi" A_GRAVE " aperto.\n";
+      } else {
+        stato = true;
+        utente->delostr(direzione);
+        std::cout << "\n - Hai aperto l'oggetto " << nomeogg << ".\n";
+        mostra_sugg();
+      }
+      break;
+    case 2:
+      std::cout << "\n - L'oggetto " << nomeogg << " non si apre con l'oggetto " << ogg << ".\n";
+      break;
+    case 3:
+      std::cout << "\n - L'oggetto " << nomeogg << " ha bisogno di un altro oggetto per aprirsi.\n";
+      break;
+    default:
+      std::cout << "\n - L'oggetto " << nomeogg << " non " E_GRAVE " un oggetto apribile.\n";
+  }
+  return utente;
+}
+
+// Moving ignores the open state: a movable obstruction can be moved again.
+luogo* oggostr::sposta(luogo*& utente, const std::string& ogg) {
+  switch (regola(spostabile, ogg)) {
+    case 1:
+      utente->delostr(direzione);
+      std::cout << "\n - Hai spostato l'oggetto " << nomeogg << ".\n";
+      mostra_sugg();
+      break;
+    case 2:
+      std::cout << "\n - L'oggetto " << nomeogg << " non si sposta con l'oggetto " << ogg << ".\n";
+      break;
+    case 3:
+      std::cout << "\n - L'oggetto " << nomeogg
+                << " ha bisogno di un altro oggetto per essere spostato.\n";
+      break;
+    default:
+      std::cout << "\n - L'oggetto " << nomeogg << " non " E_GRAVE " spostabile.\n";
+  }
+  return utente;
+}
+
+// Using tests no capability: the right object (or none, when none is needed)
+// clears the way silently but for the hint.
+luogo* oggostr::usa(luogo*& utente, const std::string& ogg) {
+  if (ogg == reagente) {
+    utente->delostr(direzione);
+    mostra_sugg();
+  } else {
+    std::cout << "\n - Spiacente, nulla di fatto.\n";
+  }
+  return utente;
+}

@@ -1,0 +1,24 @@
+#pragma once
+#include "objects/oggetto.h"
+
+// An obstruction: an object that blocks one direction of the place it stands
+// in. Opening, moving or using it with the right object clears the blockage
+// through the current place's `delostr`.
+class oggostr : public oggetto {
+public:
+  oggostr(std::string n, std::string d, bool i, bool t, bool s, bool a, bool ac,
+          std::string sugg, std::string r, std::string dir, bool aperto);
+  ~oggostr() override;
+
+  luogo* sposta(luogo*& utente, const std::string& ogg) override;
+  luogo* usa(luogo*& utente, const std::string& ogg) override;
+  luogo* apri(luogo*& utente, const std::string& ogg) override;
+  void salva(std::ostream& uscita) const override;
+
+  const std::string& direzione_() const { return direzione; }
+  bool aperto() const { return stato; }
+
+protected:
+  std::string direzione;
+  bool stato;
+};

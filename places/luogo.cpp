@@ -1,0 +1,78 @@
+#include "places/luogo.h"
+
+#include <iostream>
+
+#include "objects/accenti.h"
+
+int luogo::luogocod = 0;
+
+luogo::luogo(std::string n, std::string sopran, std::string d, bool i, bool st, std::string sugg)
+    : idluogo(luogocod++),
+      sopranome(std::move(sopran)),
+      nome(std::move(n)),
+      descrizione(std::move(d)),
+      stato(st),
+      illuminazione(i),
+      suggest(std::move(sugg)) {}
+
+luogo::~luogo() = default;
+
+luogo& luogo::operator+=(std::unique_ptr<oggetto> ogg) {
+  const std::string& chiave = ogg->nome_ref();
+  oggetti.try_emplace(chiave, std::move(ogg));
+  return *this;
+}
+
+// Only objects lying directly in the place count: a lit lamp inside a chest
+// or in the backpack lights nothing.
+bool luogo::illuminato() const {
+  if (illuminazione) return true;
+  for (const auto& voce : oggetti) {
+    if (voce.second->lux()) return true;
+  }
+  return false;
+}
+
+// The title and the one-time hint show even in the dark; only a lit place is
+// marked as seen, so a dark place shows in full at every arrival.
+void luogo::guarda(const std::string& ogg) {
+  const bool luce = illuminato();
+  if (ogg.empty()) {
+    std::cout << "\n* " << sopranome << '\n';
+    if (!suggest.empty()) {
+      std::cout << '\n' << suggest;
+      suggest.clear();
+    }
+  }
+  if (!luce) {
+    std::cout << "\n - Spiacente: il luogo non " E_GRAVE " illuminato.\n";
+    return;
+  }
+  if (ogg.empty()) {
+    stato = true;
+    if (oggetti.empty()) {
+      std::cout << "\n - Non ci sono oggetti in questo luogo.";
+    } else {
+      std::cout << "\n  Questa " E_GRAVE " la lista degli oggetti presenti in questo luogo.\n";
+      for (const auto& voce : oggetti) std::cout << "  - " << voce.first << '\n';
+    }
+    std::cout << '\n' << descrizione;
+    return;
+  }
+  auto it = oggetti.find(ogg);
+  if (it == oggetti.end()) {
+    std::cout << "\n ! ERRORE: L'oggetto " << ogg << " non " E_GRAVE " presente nel luogo.\n";
+  } else {
+    it->second->guarda();
+  }
+}
+
+void luogo::prnt_des() const {
+  std::cout << "\n* " << sopranome;
+  if (!illuminato()) std::cout << "\n - Questo luogo non " E_GRAVE " illuminato.";
+  std::cout << "\n\n" << descrizione;
+}
+
+void luogo::ricerca(const std::string& nomeobj, unsigned& trovato) const {
+  trovato += static_cast<unsigned>(oggetti.count(nomeobj));
+}

@@ -1,0 +1,91 @@
+#pragma once
+#include <iosfwd>
+#include <string>
+
+#include "objects/oggetto.h"
+
+class oggcont;
+
+// The six directions, in the order the saver writes them.
+enum direzione { NORD, SUD, EST, OVEST, ALTO, BASSO, NUM_DIREZIONI };
+
+// One room of the world. It owns the objects lying in it; its six links to
+// other places do not own. Every operation prints its own outcome.
+class luogo {
+public:
+  luogo(std::string n, std::string sopran, std::string d, bool i, bool st, std::string sugg);
+  ~luogo();
+  luogo(const luogo&) = delete;
+  luogo& operator=(const luogo&) = delete;
+
+  // Puts the object into the place. A name already present keeps the earlier
+  // object; the refused one is destroyed.
+  luogo& operator+=(std::unique_ptr<oggetto> ogg);
+  std::string name() const { return nome; }
+  int id() const { return idluogo; }
+
+  void pnord(luogo& n) { link[NORD] = &n; }
+  void psud(luogo& s) { link[SUD] = &s; }
+  void pest(luogo& e) { link[EST] = &e; }
+  void povest(luogo& o) { link[OVEST] = &o; }
+  void palto(luogo& a) { link[ALTO] = &a; }
+  void pbasso(luogo& b) { link[BASSO] = &b; }
+  void Onord(std::string StrN) { ostr[NORD] = std::move(StrN); }
+  void Osud(std::string StrS) { ostr[SUD] = std::move(StrS); }
+  void Oest(std::string StrE) { ostr[EST] = std::move(StrE); }
+  void Oovest(std::string StrO) { ostr[OVEST] = std::move(StrO); }
+  void Oalto(std::string StrA) { ostr[ALTO] = std::move(StrA); }
+  void Obasso(std::string StrB) { ostr[BASSO] = std::move(StrB); }
+
+  void cambiastato() { stato = true; }
+  // The full look: the whole place when `ogg` is empty, else one object.
+  void guarda(const std::string& ogg);
+  // The short description printed on arrival at a visited place.
+  void prnt_des() const;
+  // Adds to `trovato` the number of objects lying here named `nomeobj`.
+  void ricerca(const std::string& nomeobj, unsigned& trovato) const;
+
+  // Movement: moves `utente` along the link named by `s` and shows the place
+  // reached; a missing or blocked link is refused with its message.
+  luogo* vai(luogo*& utente, const std::string& s);
+  // Clears the obstruction text of a direction word.
+  void delostr(const std::string& direzione);
+
+  // The player's actions on the objects of this place.
+  luogo& prendi(const std::string& ogg, oggcont& zaino);
+  luogo* lascia(luogo*& utente, const std::string& ogg, oggcont& zaino);
+  luogo* apri(luogo*& utente, oggcont& zaino, const std::string& ogg1, const std::string& ogg2);
+  void accendi(oggcont& zaino, const std::string& ogg1, const std::string& ogg2);
+  luogo* usa(luogo*& utente, oggcont& zaino, const std::string& ogg1, const std::string& ogg2);
+  luogo* sposta(luogo*& utente, const std::string& ogg1, const std::string& ogg2);
+
+  // The place's record with its objects, and its links and obstructions.
+  void salva(std::ostream& uscita) const;
+  void salvap(std::ostream& uscita) const;
+
+  // Read-only views for the author tools.
+  const std::string& sopranome_() const { return sopranome; }
+  bool illuminazione_() const { return illuminazione; }
+  bool visitato() const { return stato; }
+  luogo* collegamento(direzione d) const { return link[d]; }
+  const std::string& ostruzione(direzione d) const { return ostr[d]; }
+  const mappa_oggetti& oggetti_() const { return oggetti; }
+
+  // Serial number of the next place constructed; never reset.
+  static int luogocod;
+
+private:
+  // Lit by its own light, or by a lit object lying directly in it.
+  bool illuminato() const;
+
+  int idluogo;
+  std::string sopranome;
+  std::string nome;
+  std::string descrizione;
+  mappa_oggetti oggetti;
+  luogo* link[NUM_DIREZIONI] = {};
+  std::string ostr[NUM_DIREZIONI];
+  bool stato;
+  bool illuminazione;
+  std::string suggest;
+};

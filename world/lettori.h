@@ -1,0 +1,28 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "objects/oggcont.h"
+#include "objects/oggetto.h"
+#include "objects/oggnasc.h"
+#include "objects/oggostr.h"
+#include "places/luogo.h"
+#include "world/righe.h"
+
+// The record readers. Each is called with the stream positioned after the
+// record's opening marker and reads up to its closing marker (or the end of
+// the file). On success it fills `a` with a new object or place; a record
+// without a name prints its message and leaves `a` as it was. A line without
+// '=' inside a record is fatal: the reader prints its message and ends the
+// program through the console layer.
+lettore& operator>>(lettore& s, std::unique_ptr<oggetto>& a);
+lettore& operator>>(lettore& s, std::unique_ptr<oggostr>& a);
+lettore& operator>>(lettore& s, std::unique_ptr<oggcont>& a);
+lettore& operator>>(lettore& s, std::unique_ptr<oggnasc>& a);
+lettore& operator>>(lettore& s, std::unique_ptr<luogo>& a);
+
+// True for the opening markers of the four object records.
+bool marcatore_oggetto(const std::string& linea);
+// Reads the object record opened by `marcatore` (one of the four object
+// markers) with its reader; null when the record had no name.
+std::unique_ptr<oggetto> leggi_oggetto(lettore& s, const std::string& marcatore);

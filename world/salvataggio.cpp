@@ -1,0 +1,198 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <streambuf>
+
+#include "game/ambiente.h"
+
+// ---------------------------------------------------------------------------
+// Object and place writers: each record starts with a line feed and its
+// opening marker, and every key of its kind follows, empty values included.
+
+namespace {
+
+const char* flag(bool b) { return b ? "TRUE" : "FALSE"; }
+
+}  // namespace
+
+void oggetto::scrivi_chiavi(std::ostream& uscita, const char* apertura,
+                            const std::string* direzione) const {
+  uscita << '\n' << apertura << "\nNOMEOGGETTO=" << nomeogg << "\nDESCRIZIONE=" << desogg
+         << "\nSUGGERIMENTO=" << suggest << "\nREAGENTE=" << reagente;
+  if (direzione != nullptr) uscita << "\nDIREZIONE=" << *direzione;
+  uscita << "\nILLUMINABILE=" << flag(illuminabile) << "\nTRASPORTABILE=" << flag(trasportabile)
+         << "\nSPOSTABILE=" << flag(spostabile) << "\nAPRIBILE=" << flag(apribile)
+         << "\nACCESO=" << flag(acceso);
+}
+
+void oggetto::scrivi_lista(std::ostream& uscita, const mappa_oggetti& mappa) {
+  for (const auto& voce : mappa) voce.second->salva(uscita);
+}
+
+void oggetto::salva(std::ostream& uscita) const {
+  scrivi_chiavi(uscita, "[Oggetto]", nullptr);
+  uscita << "\n[EndOggetto]\n";
+}
+
+void oggostr::salva(std::ostream& uscita) const {
+  scrivi_chiavi(uscita, "[OggOstruzione]", &direzione);
+  uscita << "\nAPERTO=" << flag(stato) << "\n[EndOggOstruzione]\n";
+}
+
+void oggcont::salva(std::ostream& uscita) const {
+  scrivi_chiavi(uscita, "[OggContenitore]", nullptr);
+  uscita << "\nAPERTO=" << flag(stato) << "\n[EndOggContenitore]\n\n[OggInContenitore]\n";
+  scrivi_lista(uscita, cont);
+  uscita << "[EndOggInContenitore]\n";
+}
+
+void oggcont::salvazaino(std::ostream& uscita) const {
+  uscita << "[OggInContenitore]\n";
+  scrivi_lista(uscita, cont);
+  uscita << "\n[EndOggInContenitore]\n";
+}
+
+void oggnasc::salva(std::ostream& uscita) const {
+  scrivi_chiavi(uscita, "[OggNascondiglio]", nullptr);
+  uscita << "\n[EndOggNascondiglio]\n\n[OggNascosti]\n";
+  scrivi_lista(uscita, nascondiglio);
+  uscita << "[EndOggNascosti]\n";
+}
+
+void luogo::salva(std::ostream& uscita) const {
+  uscita << "[Luogo]\nNOMELUOGO=" << nome << "\nSOPRANOME=" << sopranome
+         << "\nILLUMINAZIONE=" << flag(illuminazione) << "\nSTATO=" << flag(stato)
+         << "\n[Descrizione]\n" << descrizione << "[EndDescrizione]\n[Suggerimento]\n" << suggest
+         << "[EndSuggerimento]\n[EndLuogo]\n\n[OggInLuogo]\nNOMELUOGO=" << nome << '\n';
+  for (const auto& voce : oggetti) voce.second->salva(uscita);
+  uscita << "[EndOggInLuogo]\n\n";
+}
+
+void luogo::salvap(std::ostream& uscita) const {
+  static const char* const chiavi[NUM_DIREZIONI] = {"NORD", "SUD", "EST", "OVEST", "ALTO", "BASSO"};
+  uscita << "\n[PuntatoriALuogo]\nNOMELUOGO=" << nome;
+  for (int d = 0; d < NUM_DIREZIONI; ++d) {
+    uscita << '\n' << chiavi[d] << '=' << (link[d] != nullptr ? link[d]->nome : "NULL");
+  }
+  for (int d = 0; d < NUM_DIREZIONI; ++d) {
+    uscita << "\nOSTRUZIONE" << chiavi[d] << '=' << ostr[d];
+  }
+  uscita << "\n[EndPuntatoriALuogo]\n";
+}
+
+// The start section names the current place; in the placeholder place there
+// is none to name, so the file loads back into the placeholder. Without an
+// end place the line before the closing message is still ended, so the
+// message block reads back as it was written.
+void ambiente::salva_su(std::ostream& uscita) const {
+  uscita << "[Titolo]\n" << titolo << "[EndTitolo]\n\n[Zaino]\n";
+  zaino.salvazaino(uscita);
+  uscita << "[EndZaino]\n\n";
+  for (const auto& voce : luoghi) voce.second->salva(uscita);
+  for (const auto& voce : luoghi) voce.second->salvap(uscita);
+  uscita << "\n[Utente]\n";
+  if (utente != segnaposto) uscita << "INIZIO=" << utente->name() << '\n';
+  uscita << "[EndUtente]\n\n[FineGioco]";
+  for (const std::string& nome : dati) uscita << "\nOBJ=" << nome;
+  if (fine != nullptr) {
+    uscita << "\nFINELUOGO=" << fine->name() << '\n';
+  } else {
+    uscita << '\n';
+  }
+  uscita << "[MsgFineGioco]\n" << finegioco << "[EndMsgFineGioco]\n[EndFineGioco]\n";
+}
+
+// ---------------------------------------------------------------------------
+// Writing world.ini safely.
+
+namespace {
+
+// An output buffer over a file descriptor that remembers any failed write.
+class buffer_file : public std::streambuf {
+public:
+  explicit buffer_file(int fd) : fd(fd) { setp(dati, dati + sizeof dati); }
+  bool fallito() const { return errore; }
+
+protected:
+  int_type overflow(int_type c) override {
+    if (!svuota()) return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(c);
+      pbump(1);
+    }
+    return traits_type::not_eof(c);
+  }
+  int sync() override { return svuota() ? 0 : -1; }
+
+private:
+  bool svuota() {
+    const char* p = pbase();
+    while (p < pptr() && !errore) {
+      const ssize_t n = ::write(fd, p, static_cast<size_t>(pptr() - p));
+      if (n > 0) {
+        p += n;
+      } else if (n < 0 && errno == EINTR) {
+        continue;
+      } else {
+        errore = true;
+      }
+    }
+    setp(dati, dati + sizeof dati);
+    return !errore;
+  }
+
+  int fd;
+  bool errore = false;
+  char dati[1 << 16];
+};
+
+// Makes the rename durable: without syncing the folder a power loss can
+// leave the old name, or an empty file, behind.
+bool sincronizza_cartella() {
+  const int dir = ::open(".", O_RDONLY | O_DIRECTORY);
+  if (dir < 0) return false;
+  const bool ok = ::fsync(dir) == 0;
+  ::close(dir);
+  return ok;
+}
+
+}  // namespace
+
+// The game goes to a new file created exclusively beside world.ini (so no
+// existing file or link is followed or reused), which is synced and renamed
+// over world.ini only when every byte was written. On any failure the
+// previous world.ini is left exactly as it was.
+int ambiente::salva() {
+  char nome_temporaneo[] = "world.ini.XXXXXX";
+  const int fd = ::mkstemp(nome_temporaneo);
+  if (fd < 0) {
+    std::cout << "\n ! ERRORE: In apertura del file.\n";
+    return 1;
+  }
+  const mode_t maschera = ::umask(0);
+  ::umask(maschera);
+  bool ok = ::fchmod(fd, 0664 & ~maschera) == 0;
+  {
+    buffer_file buffer(fd);
+    std::ostream uscita(&buffer);
+    salva_su(uscita);
+    uscita.flush();
+    ok = ok && uscita.good() && !buffer.fallito();
+  }
+  ok = ok && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  ok = ok && std::rename(nome_temporaneo, "world.ini") == 0;
+  if (!ok) {
+    ::unlink(nome_temporaneo);
+    std::cout << "\n ! ERRORE: Scrittura del file non riuscita.\n";
+    return 1;
+  }
+  sincronizza_cartella();
+  std::cout << "\n - Gioco salvato correttamente...\n";
+  return 0;
+}
