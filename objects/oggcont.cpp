@@ -66,23 +66,9 @@ void oggcont::guarda() const {
 // Unlike the base object, any offered object that is not the reagent is the
 // wrong one, also when the container needs none.
 luogo* oggcont::apri(luogo*& utente, const std::string& ogg) {
-  switch (regola(apribile, ogg)) {
-    case 1:
-      if (stato) {
-        std::cout << "\n - L'oggetto " << nomeogg << " " E_GRAVE " gi" A_GRAVE " aperto.\n";
-      } else {
-        stato = true;
-        std::cout << "\n - Hai aperto l'oggetto " << nomeogg << ".\n";
-      }
-      break;
-    case 2:
-      std::cout << "\n - L'oggetto " << nomeogg << " non si apre con l'oggetto " << ogg << ".\n";
-      break;
-    case 3:
-      std::cout << "\n - L'oggetto " << nomeogg << " ha bisogno di un altro oggetto per aprirsi.\n";
-      break;
-    default:
-      std::cout << "\n - L'oggetto " << nomeogg << " non " E_GRAVE " apribile.\n";
+  if (da_aprire(stato, ogg, " non " E_GRAVE " apribile.\n")) {
+    stato = true;
+    std::cout << "\n - Hai aperto l'oggetto " << nomeogg << ".\n";
   }
   return utente;
 }

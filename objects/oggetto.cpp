@@ -92,6 +92,24 @@ luogo* oggetto::apri(luogo*& utente, const std::string& ogg) {
   return utente;
 }
 
+bool oggetto::da_aprire(bool aperto, const std::string& ogg, const char* incapace) const {
+  switch (regola(apribile, ogg)) {
+    case 1:
+      if (!aperto) return true;
+      std::cout << "\n - L'oggetto " << nomeogg << " " E_GRAVE " gi" A_GRAVE " aperto.\n";
+      break;
+    case 2:
+      std::cout << "\n - L'oggetto " << nomeogg << " non si apre con l'oggetto " << ogg << ".\n";
+      break;
+    case 3:
+      std::cout << "\n - L'oggetto " << nomeogg << " ha bisogno di un altro oggetto per aprirsi.\n";
+      break;
+    default:
+      std::cout << "\n - L'oggetto " << nomeogg << incapace;
+  }
+  return false;
+}
+
 luogo* oggetto::sposta(luogo*& utente, const std::string& ogg) {
   switch (regola(spostabile, ogg)) {
     case 1:

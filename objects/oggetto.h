@@ -69,6 +69,12 @@ protected:
   // `flag`, offered `ogg`, takes. 1 succeeds; 2 wrong object; 3 one needed;
   // 4 the object cannot do it.
   int regola(bool flag, const std::string& ogg) const;
+  // The open action of the objects that keep an open state (containers and
+  // obstructions). Prints every outcome but the success: "already open", the
+  // wrong object offered, another one needed, or "\n - L'oggetto {nome}"
+  // followed by `incapace` when the object cannot be opened. True when the
+  // object is to open now; the caller then opens it and reports.
+  bool da_aprire(bool aperto, const std::string& ogg, const char* incapace) const;
   // Writes "\n" + `apertura` and every key line up to ACCESO; obstructions
   // pass their direction, which stands between REAGENTE and ILLUMINABILE.
   void scrivi_chiavi(std::ostream& uscita, const char* apertura,

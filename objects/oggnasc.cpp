@@ -34,14 +34,12 @@ luogo* oggnasc::sposta(luogo*& utente, const std::string& ogg) {
         utente->guarda("");
       }
       break;
-    case 2:
-      std::cout << "\n - L'oggetto " << nomeogg << " non si sposta con l'oggetto " << ogg << ".\n";
-      break;
-    case 3:
-      std::cout << "\n - L'oggetto " << nomeogg << " ha bisogno di un'altro oggetto per spostarsi.\n";
+    case 4:
+      std::cout << "\n - Spiacente: l'oggetto " << nomeogg << " non " E_GRAVE " spostabile.\n";
       break;
     default:
-      std::cout << "\n - Spiacente: l'oggetto " << nomeogg << " non " E_GRAVE " spostabile.\n";
+      // A wrong or a missing object: the refusals of any object.
+      oggetto::sposta(utente, ogg);
   }
   return utente;
 }

@@ -16,25 +16,11 @@ oggostr::~oggostr() = default;
 // The blockage lives in the place: clearing happens before the success
 // message, so an error about the direction word comes first.
 luogo* oggostr::apri(luogo*& utente, const std::string& ogg) {
-  switch (regola(apribile, ogg)) {
-    case 1:
-      if (stato) {
-        std::cout << "\n - L'oggetto " << nomeogg << " " E_GRAVE " gi" A_GRAVE " aperto.\n";
-      } else {
-        stato = true;
-        utente->delostr(direzione);
-        std::cout << "\n - Hai aperto l'oggetto " << nomeogg << ".\n";
-        mostra_sugg();
-      }
-      break;
-    case 2:
-      std::cout << "\n - L'oggetto " << nomeogg << " non si apre con l'oggetto " << ogg << ".\n";
-      break;
-    case 3:
-      std::cout << "\n - L'oggetto " << nomeogg << " ha bisogno di un altro oggetto per aprirsi.\n";
-      break;
-    default:
-      std::cout << "\n - L'oggetto " << nomeogg << " non " E_GRAVE " un oggetto apribile.\n";
+  if (da_aprire(stato, ogg, " non " E_GRAVE " un oggetto apribile.\n")) {
+    stato = true;
+    utente->delostr(direzione);
+    std::cout << "\n - Hai aperto l'oggetto " << nomeogg << ".\n";
+    mostra_sugg();
   }
   return utente;
 }
