@@ -1,0 +1,253 @@
+// Runs one transcript case:
+//
+//   velt_trascrizione <bin-dir> <repo-root> <case-dir>
+//
+// The case's world files are copied into a fresh scratch folder, the game runs
+// there with the case's `input` on standard input, and its standard output,
+// its exit status and (when the case has `world.atteso`) the saved game are
+// compared byte for byte with what the case expects. The first difference is
+// reported with some context, non-printable bytes as \xHH. Exit status 0 when
+// the case passes, 1 otherwise; on a failure the scratch folder is kept.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const auto tempo_massimo = std::chrono::seconds(20);
+const std::size_t contesto = 40;  // bytes of context on each side of a difference
+
+bool leggi(const fs::path& file, std::string& dati) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream testo;
+  testo << in.rdbuf();
+  dati = testo.str();
+  return true;
+}
+
+// The content of a one-word file (programma, stato, mondo) without blanks and
+// line ends around it; `predefinita` when the file is missing or empty.
+std::string parola(const fs::path& file, const std::string& predefinita) {
+  std::string testo;
+  if (!leggi(file, testo)) return predefinita;
+  const char* spazi = " \t\r\n";
+  const auto inizio = testo.find_first_not_of(spazi);
+  if (inizio == std::string::npos) return predefinita;
+  return testo.substr(inizio, testo.find_last_not_of(spazi) - inizio + 1);
+}
+
+// Bytes [da, a) of `s`, printable ASCII as is, everything else (and the
+// backslash, to keep the escapes unambiguous) as \xHH.
+std::string visibile(const std::string& s, std::size_t da, std::size_t a) {
+  std::string r;
+  for (std::size_t i = da; i < a && i < s.size(); ++i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c >= 0x20 && c < 0x7F && c != '\\') {
+      r += static_cast<char>(c);
+    } else {
+      char esc[5];
+      std::snprintf(esc, sizeof esc, "\\x%02X", c);
+      r += esc;
+    }
+  }
+  return r;
+}
+
+// True when the two texts are equal; otherwise prints where they first
+// differ, with the same context of both and a caret under the difference.
+bool confronta(const std::string& cosa, const std::string& atteso, const std::string& ottenuto) {
+  if (atteso == ottenuto) return true;
+  const auto diversi =
+      std::mismatch(atteso.begin(), atteso.begin() + std::min(atteso.size(), ottenuto.size()),
+                    ottenuto.begin());
+  const auto p = static_cast<std::size_t>(diversi.first - atteso.begin());
+  const auto riga = 1 + std::count(atteso.begin(), diversi.first, '\n');
+  const std::size_t da = p > contesto ? p - contesto : 0;
+  const std::string prima = visibile(atteso, da, p);
+  std::cout << cosa << ": first difference at byte " << p << " (line " << riga << "); expected "
+            << atteso.size() << " bytes, got " << ottenuto.size() << "\n"
+            << "  expected: " << prima << visibile(atteso, p, p + contesto) << "\n"
+            << "  actual:   " << prima << visibile(ottenuto, p, p + contesto) << "\n"
+            << "            " << std::string(prima.size(), ' ') << "^\n";
+  return false;
+}
+
+struct esecuzione {
+  std::string uscita;  // standard output
+  int stato = -1;      // exit status, or -1 when the program did not exit normally
+  std::string guasto;  // why it did not exit normally
+};
+
+// Runs `programma` with `cartella` as working directory and `ingresso` as
+// standard input, collecting standard output; standard error is inherited.
+// A program still running after the time limit is killed, with anything it
+// started.
+esecuzione esegui(const fs::path& programma, const fs::path& cartella, const fs::path& ingresso) {
+  esecuzione e;
+  int tubo[2];
+  if (::pipe(tubo) != 0) {
+    e.guasto = "pipe failed";
+    return e;
+  }
+  const pid_t figlio = ::fork();
+  if (figlio < 0) {
+    e.guasto = "fork failed";
+    return e;
+  }
+  if (figlio == 0) {
+    ::setpgid(0, 0);  // its own process group, so a kill reaches its children too
+    const int in = ::open(ingresso.c_str(), O_RDONLY);
+    if (in < 0 || ::chdir(cartella.c_str()) != 0 || ::dup2(in, 0) < 0 || ::dup2(tubo[1], 1) < 0) {
+      std::perror("velt_trascrizione");
+      ::_exit(127);
+    }
+    ::close(in);
+    ::close(tubo[0]);
+    ::close(tubo[1]);
+    // VELT_WRAPPER, when set, is a command line that runs the game (for the
+    // memory check: `valgrind --error-exitcode=99 ...`).
+    const char* involucro = std::getenv("VELT_WRAPPER");
+    if (involucro != nullptr && *involucro != '\0') {
+      const std::string comando = std::string("exec ") + involucro + " \"$0\"";
+      ::execl("/bin/sh", "sh", "-c", comando.c_str(), programma.c_str(), static_cast<char*>(nullptr));
+    } else {
+      ::execl(programma.c_str(), programma.c_str(), static_cast<char*>(nullptr));
+    }
+    std::perror(programma.c_str());
+    ::_exit(127);
+  }
+  ::setpgid(figlio, figlio);  // also here, so the group exists whichever runs first
+  ::close(tubo[1]);
+  const auto scadenza = std::chrono::steady_clock::now() + tempo_massimo;
+  bool aperto = true;
+  int stato = 0;
+  while (true) {
+    const auto resta = std::chrono::duration_cast<std::chrono::milliseconds>(
+        scadenza - std::chrono::steady_clock::now());
+    if (resta.count() <= 0) {
+      ::kill(-figlio, SIGKILL);
+      ::waitpid(figlio, &stato, 0);
+      e.guasto = "killed after the time limit of 20 s";
+      break;
+    }
+    if (aperto) {
+      // Read until the program closes its standard output.
+      pollfd attesa{tubo[0], POLLIN, 0};
+      if (::poll(&attesa, 1, static_cast<int>(resta.count())) <= 0) continue;
+      char blocco[65536];
+      const ssize_t n = ::read(tubo[0], blocco, sizeof blocco);
+      if (n > 0) e.uscita.append(blocco, static_cast<std::size_t>(n));
+      if (n == 0 || (n < 0 && errno != EINTR)) aperto = false;
+    } else if (::waitpid(figlio, &stato, WNOHANG) == figlio) {
+      if (WIFEXITED(stato)) {
+        e.stato = WEXITSTATUS(stato);
+      } else {
+        e.guasto = "terminated by signal " + std::to_string(WTERMSIG(stato));
+      }
+      break;
+    } else {
+      ::usleep(5000);
+    }
+  }
+  ::close(tubo[0]);
+  return e;
+}
+
+// Copies the case's world files into the scratch folder: `mondo.ini`, or the
+// repository file named by `mondo`, as mondo.ini; `world.ini` as it is.
+bool prepara(const fs::path& caso, const fs::path& radice, const fs::path& cartella) {
+  std::error_code errore;
+  if (fs::exists(caso / "mondo.ini")) {
+    fs::copy_file(caso / "mondo.ini", cartella / "mondo.ini", errore);
+  } else if (fs::exists(caso / "mondo")) {
+    fs::copy_file(radice / parola(caso / "mondo", ""), cartella / "mondo.ini", errore);
+  }
+  if (!errore && fs::exists(caso / "world.ini")) {
+    fs::copy_file(caso / "world.ini", cartella / "world.ini", errore);
+  }
+  if (errore) std::cout << "cannot copy the world files: " << errore.message() << "\n";
+  return !errore;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::cerr << "usage: velt_trascrizione <bin-dir> <repo-root> <case-dir>\n";
+    return 1;
+  }
+  const fs::path bin = argv[1], radice = argv[2];
+  const fs::path caso = fs::path(argv[3]).lexically_normal();
+  const std::string nome = caso.has_filename() ? caso.filename().string()
+                                               : caso.parent_path().filename().string();
+
+  std::string atteso;
+  if (!fs::exists(caso / "input") || !leggi(caso / "atteso", atteso)) {
+    std::cout << nome << ": the case needs the files `input` and `atteso`\n";
+    return 1;
+  }
+  const std::string programma = parola(caso / "programma", "velt");
+  if (programma != "velt" && programma != "velt-utf8") {
+    std::cout << nome << ": unknown program `" << programma << "`\n";
+    return 1;
+  }
+  const std::string stato_scritto = parola(caso / "stato", "0");
+  if (stato_scritto.find_first_not_of("0123456789") != std::string::npos) {
+    std::cout << nome << ": `stato` must be a decimal number\n";
+    return 1;
+  }
+  const int stato_atteso = std::atoi(stato_scritto.c_str());
+
+  std::string modello = (fs::temp_directory_path() / "velt-trascrizione-XXXXXX").string();
+  if (::mkdtemp(modello.data()) == nullptr) {
+    std::perror("mkdtemp");
+    return 1;
+  }
+  const fs::path cartella = modello;
+
+  bool ok = prepara(caso, radice, cartella);
+  if (ok) {
+    const esecuzione e = esegui(fs::absolute(bin / programma), cartella, fs::absolute(caso / "input"));
+    ok = confronta("standard output", atteso, e.uscita);
+    if (!e.guasto.empty()) {
+      std::cout << programma << " " << e.guasto << "\n";
+      ok = false;
+    } else if (e.stato != stato_atteso) {
+      std::cout << "exit status: expected " << stato_atteso << ", got " << e.stato << "\n";
+      ok = false;
+    }
+    std::string mondo_atteso, mondo_salvato;
+    if (leggi(caso / "world.atteso", mondo_atteso)) {
+      if (!leggi(cartella / "world.ini", mondo_salvato)) {
+        std::cout << "world.ini: expected a saved game, found none\n";
+        ok = false;
+      } else {
+        ok = confronta("world.ini", mondo_atteso, mondo_salvato) && ok;
+      }
+    }
+  }
+
+  if (ok) {
+    fs::remove_all(cartella);
+    return 0;
+  }
+  std::cout << nome << ": FAILED; scratch folder kept in " << cartella.string() << "\n";
+  return 1;
+}
