@@ -11,6 +11,7 @@
 #include "objects/oggnasc.h"
 #include "objects/oggostr.h"
 #include "places/luogo.h"
+#include "world/osservatore.h"
 
 using mappa_luoghi = std::map<std::string, std::unique_ptr<luogo>>;
 
@@ -34,8 +35,9 @@ public:
   // working directory and reads it. A fatal error ends the program.
   bool carica();
   // Reads the sections of a world file from `ingresso` (the loader's work
-  // after the question). A fatal error ends the program.
-  void carica_da(std::istream& ingresso);
+  // after the question). A fatal error ends the program. `oss`, when given,
+  // hears what the readers meet and may have fatal lines skipped.
+  void carica_da(std::istream& ingresso, osservatore* oss = nullptr);
   // Writes the game to world.ini, replacing the previous save only when
   // every byte was written. Prints the outcome; 0 on success, 1 otherwise.
   int salva();

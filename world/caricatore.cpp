@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iostream>
+#include <string_view>
 
 #include "game/ambiente.h"
 #include "game/console.h"
@@ -23,9 +24,11 @@ bool apri_mondo(const char* nome, std::ifstream& ingresso) {
 }
 
 // The link keys of "[PuntatoriALuogo]", with the word each error names.
+// Every pointer line is compared with all of them: views compare the length
+// first, which keeps that cheap.
 struct chiave_direzione {
-  const char* link;
-  const char* ostruzione;
+  std::string_view link;
+  std::string_view ostruzione;
   const char* nome;
   void (luogo::*imposta)(luogo&);
   void (luogo::*ostruisci)(std::string);
@@ -39,6 +42,13 @@ const chiave_direzione chiavi_direzione[] = {
     {"ALTO", "OSTRUZIONEALTO", "Alto", &luogo::palto, &luogo::Oalto},
     {"BASSO", "OSTRUZIONEBASSO", "Basso", &luogo::pbasso, &luogo::Obasso},
 };
+
+// True when an observer has a line that would stop the game skipped instead
+// (the author tools); the game has none and stops.
+bool salta(lettore& s, osservatore::evento e, const std::string& testo) {
+  osservatore* o = s.osserva();
+  return o != nullptr && o->segnala(e, s.riga(), testo);
+}
 
 }  // namespace
 
@@ -67,8 +77,8 @@ bool ambiente::carica() {
 // Every name is looked up when its line is read, so sections may name only
 // places whose records stand earlier. Every loop also stops at the end of
 // the file, so no input makes the loader wait for ever.
-void ambiente::carica_da(std::istream& flusso) {
-  lettore ingresso(flusso);
+void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
+  lettore ingresso(flusso, oss);
   std::string linea;
   while (!ingresso.eof()) {
     ingresso.leggi_non_vuota(linea);
@@ -83,34 +93,55 @@ void ambiente::carica_da(std::istream& flusso) {
       ingresso.leggi(linea);
       while (linea != "[EndZaino]" && !ingresso.eof()) {
         if (marcatore_oggetto(linea)) {
+          const unsigned long inizio = ingresso.riga();
           std::unique_ptr<oggetto> o = leggi_oggetto(ingresso, linea);
-          if (o) zaino += std::move(o);
+          if (o) {
+            annuncia(ingresso, inizio, *o, zaino.contenuto());
+            zaino += std::move(o);
+          }
         }
         ingresso.leggi(linea);
       }
     } else if (linea == "[Luogo]") {
+      const unsigned long inizio = ingresso.riga();
       std::unique_ptr<luogo> l;
       ingresso >> l;
-      if (l) *this += std::move(l);
+      if (l) {
+        osservatore* o = ingresso.osserva();
+        if (o != nullptr) o->luogo_letto(inizio, *l, luoghi.count(l->name()) != 0);
+        *this += std::move(l);
+      }
     } else if (linea == "[OggInLuogo]") {
+      // The section adds no place, so the place found for a name stays the
+      // same until the next NOMELUOGO line: it is looked up once per name.
       std::string nomeluogo;
+      auto trovato = luoghi.find(nomeluogo);
       while (linea != "[EndOggInLuogo]" && !ingresso.eof()) {
         ingresso.leggi_non_vuota(linea);
         std::string right, left;
         if (research(linea, right, left)) {
           if (left == "NOMELUOGO") {
             nomeluogo = right;
+            trovato = luoghi.find(nomeluogo);
           } else if (nomeluogo.empty()) {
             std::cout << "\n ! ERRORE: Ci si aspettava il nome del luogo.\n";
           }
         }
-        auto trovato = luoghi.find(nomeluogo);
         if (trovato == luoghi.end()) {
+          osservatore* o = ingresso.osserva();
+          if (o != nullptr &&
+              (left == "NOMELUOGO" || (nomeluogo.empty() && marcatore_oggetto(linea)))) {
+            o->segnala(osservatore::OGGETTI_SENZA_LUOGO, ingresso.riga(), nomeluogo);
+          }
           std::cout << " ! ERRORE: Oggetto non creato perch" E_GRAVE
                        " il luogo non " E_GRAVE " stato trovato.\n";
         } else if (marcatore_oggetto(linea)) {
+          const unsigned long inizio = ingresso.riga();
           std::unique_ptr<oggetto> o = leggi_oggetto(ingresso, linea);
-          if (o) *trovato->second += std::move(o);
+          if (o) {
+            annuncia(ingresso, inizio, *o, trovato->second->oggetti_());
+            *trovato->second += std::move(o);
+          }
         }
       }
     } else if (linea == "[PuntatoriALuogo]") {
@@ -123,11 +154,12 @@ void ambiente::carica_da(std::istream& flusso) {
         if (left == "NOMELUOGO") {
           nomeluogo = right;
           auto trovato = luoghi.find(nomeluogo);
-          if (trovato == luoghi.end()) {
+          if (trovato == luoghi.end() &&
+              !salta(ingresso, osservatore::LUOGO_PUNTATORI, nomeluogo)) {
             std::cout << " ! ERRORE: Luogo non trovato nella mappa." << impossibile;
             fatale();
           }
-          scelto = trovato->second.get();
+          scelto = trovato == luoghi.end() ? nullptr : trovato->second.get();
           continue;
         }
         const chiave_direzione* chiave = nullptr;
@@ -138,6 +170,9 @@ void ambiente::carica_da(std::istream& flusso) {
         }
         if (chiave == nullptr) {
           if (right != "NULL") std::cout << "\n ! ERRORE: linea " << left << " non riconosciuta.\n";
+          if (osservatore* o = ingresso.osserva()) {
+            o->segnala(osservatore::CHIAVE_SCONOSCIUTA, ingresso.riga(), left);
+          }
         } else if (!ostruzione && right == "NULL") {
           // "NULL" leaves the exit as it is.
         } else if (scelto == nullptr) {
@@ -148,6 +183,9 @@ void ambiente::carica_da(std::istream& flusso) {
         } else {
           auto meta = luoghi.find(right);
           if (meta == luoghi.end()) {
+            if (osservatore* o = ingresso.osserva()) {
+              o->segnala(osservatore::COLLEGAMENTO_MANCANTE, ingresso.riga(), right);
+            }
             std::cout << "\n ! ERRORE: Puntatore " << chiave->nome << " del luogo " << nomeluogo
                       << " errato.\n";
           } else {
@@ -162,15 +200,20 @@ void ambiente::carica_da(std::istream& flusso) {
         if (research(linea, right, left)) {
           if (left == "OBJ") {
             dati.push_back(right);
+            if (osservatore* o = ingresso.osserva()) {
+              o->segnala(osservatore::OGGETTO_RICHIESTO, ingresso.riga(), right);
+            }
           } else if (left == "FINELUOGO") {
             auto trovato = luoghi.find(right);
-            if (trovato == luoghi.end()) {
+            if (trovato == luoghi.end() && !salta(ingresso, osservatore::LUOGO_FINE, right)) {
               std::cout << "\n ! ERRORE GRAVE: Non " E_GRAVE
                            " stato trovato il luogo di fine del gioco.\n"
                         << impossibile;
               fatale();
             }
-            fine = trovato->second.get();
+            if (trovato != luoghi.end()) fine = trovato->second.get();
+          } else if (osservatore* o = ingresso.osserva()) {
+            o->segnala(osservatore::CHIAVE_SCONOSCIUTA, ingresso.riga(), left);
           }
         } else if (linea == "[MsgFineGioco]") {
           ingresso.leggi(linea);
@@ -188,12 +231,14 @@ void ambiente::carica_da(std::istream& flusso) {
         std::string right, left;
         if (research(linea, right, left) && left == "INIZIO") {
           auto trovato = luoghi.find(right);
-          if (trovato == luoghi.end()) {
+          if (trovato == luoghi.end() && !salta(ingresso, osservatore::LUOGO_INIZIO, right)) {
             std::cout << "\n ! ERRORE GRAVE: Non " E_GRAVE " stato trovato il luogo di partenza.\n"
                       << impossibile;
             fatale();
           }
-          utente = trovato->second.get();
+          if (trovato != luoghi.end()) utente = trovato->second.get();
+        } else if (osservatore* o = ingresso.osserva(); o != nullptr && !left.empty()) {
+          o->segnala(osservatore::CHIAVE_SCONOSCIUTA, ingresso.riga(), left);
         }
         ingresso.leggi(linea);
       }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <iostream>
+#include <string_view>
 
 #include "game/console.h"
 #include "objects/accenti.h"
@@ -12,7 +13,7 @@ namespace {
 enum genere { SEMPLICE, OSTRUZIONE, CONTENITORE, NASCONDIGLIO };
 
 struct tipo_record {
-  const char* chiusura;  // closing marker
+  std::string_view chiusura;  // closing marker (compared with every line)
   const char* fatale;    // word in the message for a line without '='
   const char* mancante;  // words in the message for a record without a name
 };
@@ -34,14 +35,26 @@ struct record_oggetto {
 
 // Flags only move away from their default: TRUE in any case sets a false
 // flag, FALSE in any case clears a true one, anything else changes nothing.
-void imposta_se(std::string valore, const char* parola, bool& flag, bool nuovo) {
+void imposta_se(lettore& s, std::string valore, std::string_view parola, bool& flag, bool nuovo) {
   maiuscolizza(valore);
-  if (valore == parola) flag = nuovo;
+  if (valore == parola) {
+    flag = nuovo;
+  } else if (osservatore* o = s.osserva()) {
+    if (valore != "TRUE" && valore != "FALSE") {
+      o->segnala(osservatore::VALORE_FLAG, s.riga(), valore);
+    }
+  }
 }
 
-void imposta_vero(const std::string& valore, bool& flag) { imposta_se(valore, "TRUE", flag, true); }
+void imposta_vero(lettore& s, const std::string& valore, bool& flag) {
+  imposta_se(s, valore, "TRUE", flag, true);
+}
 
-[[noreturn]] void comando_fatale(const std::string& linea, const char* tipo) {
+// A line without '=' inside a record ends the program, unless an observer
+// has the line skipped.
+void comando_fatale(lettore& s, const std::string& linea, const char* tipo) {
+  osservatore* o = s.osserva();
+  if (o != nullptr && o->segnala(osservatore::RIGA_SENZA_UGUALE, s.riga(), linea)) return;
   std::cout << "\n ! ERRORE: Comando " << linea << " non riconosciuto (" << tipo << ").\n";
   fatale();
 }
@@ -54,21 +67,25 @@ void leggi_chiavi(lettore& s, genere g, record_oggetto& r) {
   std::string linea;
   s.leggi(linea);
   while (linea != tipo.chiusura && !s.eof()) {
-    std::string right, left;
-    if (!research(linea, right, left)) comando_fatale(linea, tipo.fatale);
+    std::string right, chiave;
+    if (!research(linea, right, chiave)) comando_fatale(s, linea, tipo.fatale);
+    // A view compares the length first: most keys are told apart for free.
+    const std::string_view left = chiave;
     if (!left.empty() && !right.empty()) {
-      if (left == "NOMEOGGETTO") r.nome = right;
-      else if (left == "REAGENTE") r.reagente = right;
-      else if (left == "SUGGERIMENTO") r.suggerimento = right;
-      else if (left == "DESCRIZIONE") r.descrizione = right;
-      else if (left == "DIREZIONE" && g == OSTRUZIONE) r.direzione = right;
-      else if (left == "ILLUMINABILE") imposta_vero(right, r.illuminabile);
-      else if (left == "TRASPORTABILE") imposta_vero(right, r.trasportabile);
-      else if (left == "SPOSTABILE") imposta_vero(right, r.spostabile);
-      else if (left == "APRIBILE") imposta_vero(right, r.apribile);
-      else if (left == "ACCESO") imposta_vero(right, r.acceso);
-      else if (left == "APERTO" && g == OSTRUZIONE) imposta_vero(right, r.aperto);
-      else if (left == "APERTO" && g == CONTENITORE) imposta_se(right, "FALSE", r.aperto, false);
+      if (left == "NOMEOGGETTO") r.nome = std::move(right);
+      else if (left == "REAGENTE") r.reagente = std::move(right);
+      else if (left == "SUGGERIMENTO") r.suggerimento = std::move(right);
+      else if (left == "DESCRIZIONE") r.descrizione = std::move(right);
+      else if (left == "DIREZIONE" && g == OSTRUZIONE) r.direzione = std::move(right);
+      else if (left == "ILLUMINABILE") imposta_vero(s, right, r.illuminabile);
+      else if (left == "TRASPORTABILE") imposta_vero(s, right, r.trasportabile);
+      else if (left == "SPOSTABILE") imposta_vero(s, right, r.spostabile);
+      else if (left == "APRIBILE") imposta_vero(s, right, r.apribile);
+      else if (left == "ACCESO") imposta_vero(s, right, r.acceso);
+      else if (left == "APERTO" && g == OSTRUZIONE) imposta_vero(s, right, r.aperto);
+      else if (left == "APERTO" && g == CONTENITORE) imposta_se(s, right, "FALSE", r.aperto, false);
+      else if (osservatore* o = s.osserva())
+        o->segnala(osservatore::CHIAVE_SCONOSCIUTA, s.riga(), chiave);
     }
     s.leggi(linea);
   }
@@ -76,8 +93,10 @@ void leggi_chiavi(lettore& s, genere g, record_oggetto& r) {
 
 // Reads a record; false (after the kind's message) when it has no name.
 bool leggi_record(lettore& s, genere g, record_oggetto& r) {
+  const unsigned long inizio = s.riga();
   leggi_chiavi(s, g, r);
   if (!r.nome.empty()) return true;
+  if (osservatore* o = s.osserva()) o->segnala(osservatore::SENZA_NOME, inizio, tipi[g].fatale);
   std::cout << "\n ! ERRORE: Nome dell'" << tipi[g].mancante << " mancante.\n";
   return false;
 }
@@ -88,17 +107,23 @@ bool leggi_record(lettore& s, genere g, record_oggetto& r) {
 // `aggiungi` receives each one (it destroys them when the holder had no
 // name). The list ends at its closing marker or at the end of the file.
 void leggi_lista(lettore& s, const char* apertura, const char* chiusura,
-                 const std::function<void(std::unique_ptr<oggetto>)>& aggiungi) {
+                 const std::function<void(std::unique_ptr<oggetto>, unsigned long)>& aggiungi) {
   std::string linea;
   s.leggi_non_vuota(linea);
-  if (linea != apertura) return;
+  if (linea != apertura) {
+    osservatore* o = s.osserva();
+    if (o != nullptr && !linea.empty()) o->segnala(osservatore::MARCATORE_PERSO, s.riga(), linea);
+    return;
+  }
   while (linea != chiusura && !s.eof()) {
     s.leggi_non_vuota(linea);
     if (linea == "[Oggetto]") {
+      const unsigned long inizio = s.riga();
       std::unique_ptr<oggetto> voce;
       s >> voce;
-      if (voce) aggiungi(std::move(voce));
+      if (voce) aggiungi(std::move(voce), inizio);
     } else if (linea != chiusura) {
+      if (osservatore* o = s.osserva()) o->segnala(osservatore::RIGA_IN_LISTA, s.riga(), linea);
       std::cout << "\n ! ERRORE: Non si possono creare oggetti derivati, o errore comando "
                 << linea << ".\n";
     }
@@ -110,8 +135,9 @@ void leggi_lista(lettore& s, const char* apertura, const char* chiusura,
 lettore& operator>>(lettore& s, std::unique_ptr<oggetto>& a) {
   record_oggetto r;
   if (leggi_record(s, SEMPLICE, r)) {
-    a = std::make_unique<oggetto>(r.nome, r.descrizione, r.illuminabile, r.trasportabile,
-                                  r.spostabile, r.apribile, r.acceso, r.suggerimento, r.reagente);
+    a = std::make_unique<oggetto>(std::move(r.nome), std::move(r.descrizione), r.illuminabile,
+                                  r.trasportabile, r.spostabile, r.apribile, r.acceso,
+                                  std::move(r.suggerimento), std::move(r.reagente));
   }
   return s;
 }
@@ -119,9 +145,10 @@ lettore& operator>>(lettore& s, std::unique_ptr<oggetto>& a) {
 lettore& operator>>(lettore& s, std::unique_ptr<oggostr>& a) {
   record_oggetto r;
   if (leggi_record(s, OSTRUZIONE, r)) {
-    a = std::make_unique<oggostr>(r.nome, r.descrizione, r.illuminabile, r.trasportabile,
-                                  r.spostabile, r.apribile, r.acceso, r.suggerimento, r.reagente,
-                                  r.direzione, r.aperto);
+    a = std::make_unique<oggostr>(std::move(r.nome), std::move(r.descrizione), r.illuminabile,
+                                  r.trasportabile, r.spostabile, r.apribile, r.acceso,
+                                  std::move(r.suggerimento), std::move(r.reagente),
+                                  std::move(r.direzione), r.aperto);
   }
   return s;
 }
@@ -131,13 +158,16 @@ lettore& operator>>(lettore& s, std::unique_ptr<oggcont>& a) {
   r.aperto = true;
   std::unique_ptr<oggcont> nuovo;
   if (leggi_record(s, CONTENITORE, r)) {
-    nuovo = std::make_unique<oggcont>(r.nome, r.descrizione, r.illuminabile, r.trasportabile,
-                                      r.spostabile, r.apribile, r.acceso, r.suggerimento,
-                                      r.reagente, r.aperto);
+    nuovo = std::make_unique<oggcont>(std::move(r.nome), std::move(r.descrizione),
+                                      r.illuminabile, r.trasportabile, r.spostabile, r.apribile,
+                                      r.acceso, std::move(r.suggerimento), std::move(r.reagente),
+                                      r.aperto);
   }
   leggi_lista(s, "[OggInContenitore]", "[EndOggInContenitore]",
-              [&nuovo](std::unique_ptr<oggetto> voce) {
-                if (nuovo) *nuovo += std::move(voce);
+              [&s, &nuovo](std::unique_ptr<oggetto> voce, unsigned long riga) {
+                if (!nuovo) return;
+                annuncia(s, riga, *voce, nuovo->contenuto());
+                *nuovo += std::move(voce);
               });
   if (nuovo) a = std::move(nuovo);
   return s;
@@ -147,13 +177,16 @@ lettore& operator>>(lettore& s, std::unique_ptr<oggnasc>& a) {
   record_oggetto r;
   std::unique_ptr<oggnasc> nuovo;
   if (leggi_record(s, NASCONDIGLIO, r)) {
-    nuovo = std::make_unique<oggnasc>(r.nome, r.descrizione, r.illuminabile, r.trasportabile,
-                                      r.spostabile, r.apribile, r.acceso, r.suggerimento,
-                                      r.reagente);
+    nuovo = std::make_unique<oggnasc>(std::move(r.nome), std::move(r.descrizione),
+                                      r.illuminabile, r.trasportabile, r.spostabile, r.apribile,
+                                      r.acceso, std::move(r.suggerimento), std::move(r.reagente));
   }
-  leggi_lista(s, "[OggNascosti]", "[EndOggNascosti]", [&nuovo](std::unique_ptr<oggetto> voce) {
-    if (nuovo) *nuovo *= std::move(voce);
-  });
+  leggi_lista(s, "[OggNascosti]", "[EndOggNascosti]",
+              [&s, &nuovo](std::unique_ptr<oggetto> voce, unsigned long riga) {
+                if (!nuovo) return;
+                annuncia(s, riga, *voce, nuovo->nascosti());
+                *nuovo *= std::move(voce);
+              });
   if (nuovo) a = std::move(nuovo);
   return s;
 }
@@ -177,6 +210,7 @@ void leggi_blocco(lettore& s, const char* chiusura, std::string& testo) {
 lettore& operator>>(lettore& s, std::unique_ptr<luogo>& a) {
   std::string nome, sopranome, descrizione, suggerimento;
   bool illuminazione = true, stato = false;
+  const unsigned long inizio = s.riga();
   std::string linea;
   s.leggi(linea);
   while (linea != "[EndLuogo]" && !s.eof()) {
@@ -185,22 +219,27 @@ lettore& operator>>(lettore& s, std::unique_ptr<luogo>& a) {
       if (!left.empty() && !right.empty()) {
         if (left == "NOMELUOGO") nome = right;
         else if (left == "SOPRANOME") sopranome = right;
-        else if (left == "ILLUMINAZIONE") imposta_se(right, "FALSE", illuminazione, false);
-        else if (left == "STATO") imposta_vero(right, stato);
-        else std::cout << "\n ! ERRORE: comando left " << left << " non riconosciuto.\n";
+        else if (left == "ILLUMINAZIONE") imposta_se(s, right, "FALSE", illuminazione, false);
+        else if (left == "STATO") imposta_vero(s, right, stato);
+        else {
+          std::cout << "\n ! ERRORE: comando left " << left << " non riconosciuto.\n";
+          osservatore* o = s.osserva();
+          if (o != nullptr) o->segnala(osservatore::CHIAVE_SCONOSCIUTA, s.riga(), left);
+        }
       }
     } else if (linea == "[Descrizione]") {
       leggi_blocco(s, "[EndDescrizione]", descrizione);
     } else if (linea == "[Suggerimento]") {
       leggi_blocco(s, "[EndSuggerimento]", suggerimento);
     } else {
-      comando_fatale(linea, "luogo");
+      comando_fatale(s, linea, "luogo");
     }
     s.leggi(linea);
   }
   if (!nome.empty()) {
     a = std::make_unique<luogo>(nome, sopranome, descrizione, illuminazione, stato, suggerimento);
   } else {
+    if (osservatore* o = s.osserva()) o->segnala(osservatore::SENZA_NOME, inizio, "luogo");
     std::cout << " ! ERRORE: Non " E_GRAVE " stoto trovato il nome del luogo.\n - Il luogo non "
               << E_GRAVE " stato creato.";
   }
@@ -208,8 +247,9 @@ lettore& operator>>(lettore& s, std::unique_ptr<luogo>& a) {
 }
 
 bool marcatore_oggetto(const std::string& linea) {
-  return linea == "[Oggetto]" || linea == "[OggOstruzione]" || linea == "[OggContenitore]" ||
-         linea == "[OggNascondiglio]";
+  const std::string_view l = linea;
+  return l == "[Oggetto]" || l == "[OggOstruzione]" || l == "[OggContenitore]" ||
+         l == "[OggNascondiglio]";
 }
 
 std::unique_ptr<oggetto> leggi_oggetto(lettore& s, const std::string& marcatore) {

@@ -26,3 +26,9 @@ bool marcatore_oggetto(const std::string& linea);
 // Reads the object record opened by `marcatore` (one of the four object
 // markers) with its reader; null when the record had no name.
 std::unique_ptr<oggetto> leggi_oggetto(lettore& s, const std::string& marcatore);
+
+// Tells the observer, if there is one, that the record opened at line `riga`
+// built `o`, which is about to join a holder whose objects are `gia`.
+inline void annuncia(lettore& s, unsigned long riga, const oggetto& o, const mappa_oggetti& gia) {
+  if (osservatore* oss = s.osserva()) oss->oggetto_letto(riga, o, gia.count(o.nome_ref()) != 0);
+}

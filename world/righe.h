@@ -2,6 +2,8 @@
 #include <istream>
 #include <string>
 
+#include "world/osservatore.h"
+
 // Turns `linea` to upper case (ASCII a-z only; bytes from 0x80 up keep their
 // case). An empty `linea` prints the empty-line notice and returns false.
 bool maiuscolizza(std::string& linea);
@@ -12,12 +14,14 @@ bool maiuscolizza(std::string& linea);
 bool research(const std::string& linea, std::string& right, std::string& left);
 
 // The world file as a source of lines. Each line comes without its line feed
-// and without one trailing carriage return, so CR LF files read like LF files.
+// and without trailing carriage returns, so CR LF files read like LF files.
 // The end-of-file and error states are those of the underlying stream: a line
-// read together with the end of the file leaves `eof` true.
+// read together with the end of the file leaves `eof` true. The lettore reads
+// the stream ahead in large blocks, so the stream belongs to it until the end.
 class lettore {
 public:
-  explicit lettore(std::istream& s) : in(s) {}
+  // `o`, when given, hears what the readers meet (the author tools).
+  explicit lettore(std::istream& s, osservatore* o = nullptr) : in(s), oss(o) {}
   // Reads the next line into `linea` (empty when nothing could be read).
   void leggi(std::string& linea);
   // Reads lines until one is not empty or the file has ended.
@@ -28,8 +32,14 @@ public:
   bool bad() const { return in.bad(); }
   // Number of the line read last, counting from 1.
   unsigned long riga() const { return numero; }
+  // The observer, or null (always null in the game).
+  osservatore* osserva() const { return oss; }
 
 private:
   std::istream& in;
+  osservatore* oss;
   unsigned long numero = 0;
+  // Bytes read ahead from the stream, and the first one not yet handed out.
+  std::string blocco;
+  std::string::size_type pos = 0;
 };

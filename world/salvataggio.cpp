@@ -5,8 +5,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <streambuf>
+#include <string_view>
 
 #include "game/ambiente.h"
 
@@ -16,18 +18,50 @@
 
 namespace {
 
-const char* flag(bool b) { return b ? "TRUE" : "FALSE"; }
+std::string_view flag(bool b) { return b ? "TRUE" : "FALSE"; }
+
+// The pieces of a record, gathered in a buffer and handed to the stream in
+// few writes: an insertion into the stream per piece costs more than its
+// bytes. `scrivi` hands over what is left.
+class testo {
+public:
+  explicit testo(std::ostream& uscita) : uscita(uscita) {}
+  testo& operator<<(std::string_view s) {
+    if (s.size() > sizeof pezzi - usati) {
+      scrivi();
+      if (s.size() > sizeof pezzi) {
+        uscita.write(s.data(), static_cast<std::streamsize>(s.size()));
+        return *this;
+      }
+    }
+    std::memcpy(pezzi + usati, s.data(), s.size());
+    usati += s.size();
+    return *this;
+  }
+  testo& operator<<(char c) { return *this << std::string_view(&c, 1); }
+  void scrivi() {
+    uscita.write(pezzi, static_cast<std::streamsize>(usati));
+    usati = 0;
+  }
+
+private:
+  std::ostream& uscita;
+  std::size_t usati = 0;
+  char pezzi[2048];
+};
 
 }  // namespace
 
 void oggetto::scrivi_chiavi(std::ostream& uscita, const char* apertura,
                             const std::string* direzione) const {
-  uscita << '\n' << apertura << "\nNOMEOGGETTO=" << nomeogg << "\nDESCRIZIONE=" << desogg
-         << "\nSUGGERIMENTO=" << suggest << "\nREAGENTE=" << reagente;
-  if (direzione != nullptr) uscita << "\nDIREZIONE=" << *direzione;
-  uscita << "\nILLUMINABILE=" << flag(illuminabile) << "\nTRASPORTABILE=" << flag(trasportabile)
-         << "\nSPOSTABILE=" << flag(spostabile) << "\nAPRIBILE=" << flag(apribile)
-         << "\nACCESO=" << flag(acceso);
+  testo t(uscita);
+  t << '\n' << apertura << "\nNOMEOGGETTO=" << nomeogg << "\nDESCRIZIONE=" << desogg
+    << "\nSUGGERIMENTO=" << suggest << "\nREAGENTE=" << reagente;
+  if (direzione != nullptr) t << "\nDIREZIONE=" << *direzione;
+  t << "\nILLUMINABILE=" << flag(illuminabile) << "\nTRASPORTABILE=" << flag(trasportabile)
+    << "\nSPOSTABILE=" << flag(spostabile) << "\nAPRIBILE=" << flag(apribile)
+    << "\nACCESO=" << flag(acceso);
+  t.scrivi();
 }
 
 void oggetto::scrivi_lista(std::ostream& uscita, const mappa_oggetti& mappa) {
@@ -65,24 +99,28 @@ void oggnasc::salva(std::ostream& uscita) const {
 }
 
 void luogo::salva(std::ostream& uscita) const {
-  uscita << "[Luogo]\nNOMELUOGO=" << nome << "\nSOPRANOME=" << sopranome
-         << "\nILLUMINAZIONE=" << flag(illuminazione) << "\nSTATO=" << flag(stato)
-         << "\n[Descrizione]\n" << descrizione << "[EndDescrizione]\n[Suggerimento]\n" << suggest
-         << "[EndSuggerimento]\n[EndLuogo]\n\n[OggInLuogo]\nNOMELUOGO=" << nome << '\n';
+  testo t(uscita);
+  t << "[Luogo]\nNOMELUOGO=" << nome << "\nSOPRANOME=" << sopranome
+    << "\nILLUMINAZIONE=" << flag(illuminazione) << "\nSTATO=" << flag(stato)
+    << "\n[Descrizione]\n" << descrizione << "[EndDescrizione]\n[Suggerimento]\n" << suggest
+    << "[EndSuggerimento]\n[EndLuogo]\n\n[OggInLuogo]\nNOMELUOGO=" << nome << '\n';
+  t.scrivi();
   for (const auto& voce : oggetti) voce.second->salva(uscita);
   uscita << "[EndOggInLuogo]\n\n";
 }
 
 void luogo::salvap(std::ostream& uscita) const {
   static const char* const chiavi[NUM_DIREZIONI] = {"NORD", "SUD", "EST", "OVEST", "ALTO", "BASSO"};
-  uscita << "\n[PuntatoriALuogo]\nNOMELUOGO=" << nome;
+  testo t(uscita);
+  t << "\n[PuntatoriALuogo]\nNOMELUOGO=" << nome;
   for (int d = 0; d < NUM_DIREZIONI; ++d) {
-    uscita << '\n' << chiavi[d] << '=' << (link[d] != nullptr ? link[d]->nome : "NULL");
+    t << '\n' << chiavi[d] << '=' << (link[d] != nullptr ? std::string_view(link[d]->nome) : "NULL");
   }
   for (int d = 0; d < NUM_DIREZIONI; ++d) {
-    uscita << "\nOSTRUZIONE" << chiavi[d] << '=' << ostr[d];
+    t << "\nOSTRUZIONE" << chiavi[d] << '=' << ostr[d];
   }
-  uscita << "\n[EndPuntatoriALuogo]\n";
+  t << "\n[EndPuntatoriALuogo]\n";
+  t.scrivi();
 }
 
 // The start section names the current place; in the placeholder place there
@@ -168,8 +206,12 @@ bool sincronizza_cartella() {
 // over world.ini only when every byte was written. On any failure the
 // previous world.ini is left exactly as it was.
 int ambiente::salva() {
+  // A folder named world.ini is a file that cannot be opened for writing;
+  // renaming over it would fail only after the whole game was written.
+  struct stat info;
+  const bool cartella = ::lstat("world.ini", &info) == 0 && S_ISDIR(info.st_mode);
   char nome_temporaneo[] = "world.ini.XXXXXX";
-  const int fd = ::mkstemp(nome_temporaneo);
+  const int fd = cartella ? -1 : ::mkstemp(nome_temporaneo);
   if (fd < 0) {
     std::cout << "\n ! ERRORE: In apertura del file.\n";
     return 1;

@@ -1,0 +1,48 @@
+#include "autore/comune.h"
+
+#include <sys/stat.h>
+
+#include <fstream>
+
+const char* const parole_direzione[NUM_DIREZIONI] = {"nord",  "sud",  "est",
+                                                     "ovest", "alto", "basso"};
+
+partita::partita() : segnaposto("dio", "IO sono un dio", "", true, false, ""), mondo(segnaposto) {}
+
+console_autore::console_autore() : prima(usa_console(this)) {}
+
+console_autore::~console_autore() { usa_console(prima); }
+
+bool console_autore::leggi_riga(std::string& riga) {
+  ++domande;
+  riga = "si";
+  return true;
+}
+
+void console_autore::termina_fatale() { throw arresto_fatale{}; }
+
+silenzio::silenzio() : prima(std::cout.rdbuf(&nulla)) {}
+
+silenzio::~silenzio() { std::cout.rdbuf(prima); }
+
+// Like the game, only a regular file counts as a world file.
+bool carica_file(const std::string& nome, partita& p, osservatore* oss) {
+  struct stat info;
+  if (::stat(nome.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  std::ifstream ingresso(nome);
+  if (!ingresso.is_open()) return false;
+  ambiente::zaino.svuota();
+  console_autore risponditore;
+  silenzio zitto;
+  p.mondo.carica_da(ingresso, oss);
+  return true;
+}
+
+void per_ogni_oggetto(const mappa_oggetti& mappa, const std::function<void(const oggetto&)>& fai) {
+  for (const auto& voce : mappa) {
+    const oggetto& o = *voce.second;
+    fai(o);
+    if (const auto* c = dynamic_cast<const oggcont*>(&o)) per_ogni_oggetto(c->contenuto(), fai);
+    if (const auto* n = dynamic_cast<const oggnasc*>(&o)) per_ogni_oggetto(n->nascosti(), fai);
+  }
+}

@@ -1,0 +1,10 @@
+#pragma once
+#include <ostream>
+#include <string>
+
+// `velt-autore controlla`: reads the world file `nome` with the game's own
+// loader and writes every problem found, one per line, as
+// "{nome}:{riga}: errore: ..." (what stops the game) or
+// "{nome}:{riga}: avviso: ..." (what the game accepts but is almost surely a
+// mistake), in line order, then a summary line. Returns the number of errors.
+int controlla(const std::string& nome, std::ostream& uscita);
