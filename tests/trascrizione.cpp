@@ -175,7 +175,8 @@ esecuzione esegui(const fs::path& programma, const fs::path& cartella, const fs:
 bool prepara(const fs::path& caso, const fs::path& radice, const fs::path& cartella) {
   std::error_code errore;
   if (fs::exists(caso / "mondo.ini")) {
-    fs::copy_file(caso / "mondo.ini", cartella / "mondo.ini", errore);
+    // A case may hold a folder named mondo.ini: it is copied as a folder.
+    fs::copy(caso / "mondo.ini", cartella / "mondo.ini", fs::copy_options::recursive, errore);
   } else if (fs::exists(caso / "mondo")) {
     fs::copy_file(radice / parola(caso / "mondo", ""), cartella / "mondo.ini", errore);
   }
