@@ -1,9 +1,22 @@
 # Quick start: `make play` to play the default world, `make test` to run every test.
 BUILD   ?= build
+SAN_BUILD  ?= build-san
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+BENCH_BUILD ?= build-bench
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE   ?= cmake
 
-.PHONY: all build play test clean
+# Any sanitizer report (leaks included) ends the program at once with status
+# 86: the default status 1 is the game's own after a fatal world-file error,
+# so a transcript that expects it would hide the report.
+SAN_ENV = ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:exitcode=86 \
+          UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:exitcode=86
+# The memory check: every error and every lost block fails the case.
+VALGRIND ?= valgrind --quiet --error-exitcode=99 --leak-check=full \
+            --errors-for-leak-kinds=definite,indirect,possible
+
+.PHONY: bench all build play test clean san fuzz memcheck
 
 all: build
 
@@ -24,8 +37,40 @@ play: build
 	 wrap=; command -v rlwrap >/dev/null 2>&1 && wrap=rlwrap; \
 	 cd $(BUILD)/partita && exec $$wrap ../$$bin
 
-test: build
+# The whole suite, unit and transcript tests, in the normal build and again
+# with AddressSanitizer and UndefinedBehaviorSanitizer.
+test: build san
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(SAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS)
+
+$(SAN_BUILD)/CMakeCache.txt:
+	$(CMAKE) -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELT_SANITIZE=ON
+
+san: $(SAN_BUILD)/CMakeCache.txt
+	$(CMAKE) --build $(SAN_BUILD) -j $(JOBS)
+
+# The transcript suite with every run of the game under valgrind's memcheck.
+memcheck: build
+	cd $(BUILD) && VELT_WRAPPER="$(VALGRIND)" ctest --output-on-failure -j $(JOBS) -R '^trascrizione/'
+
+# Each fuzz target for FUZZ_SECONDS seconds (clang's libFuzzer, with the
+# sanitizers); run longer with `make fuzz FUZZ_SECONDS=3600`.
+$(FUZZ_BUILD)/CMakeCache.txt:
+	$(CMAKE) -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DVELT_SANITIZE=ON -DVELT_FUZZ=ON -DBUILD_TESTING=OFF
+
+fuzz: $(FUZZ_BUILD)/CMakeCache.txt
+	$(CMAKE) --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_mondo fuzz_comandi
+	$(SAN_ENV) fuzz/esegui.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The benchmarks, in an optimised build of their own (they need Google
+# Benchmark). They report figures and never fail on timings.
+$(BENCH_BUILD)/CMakeCache.txt:
+	$(CMAKE) -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release
+
+bench: $(BENCH_BUILD)/CMakeCache.txt
+	$(CMAKE) --build $(BENCH_BUILD) -j $(JOBS) --target velt_bench
+	$(BENCH_BUILD)/bench/velt_bench
 
 clean:
 	rm -rf $(BUILD)
