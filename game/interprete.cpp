@@ -1,5 +1,6 @@
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "game/ambiente.h"
@@ -62,7 +63,8 @@ bool forma_con(const std::vector<std::string>& msg, const char* solo, const char
 // end-of-game check follows every line.
 void ambiente::analizza(std::string s) {
   const std::vector<std::string> msg = parole(s);
-  const std::string word = msg.empty() ? std::string() : msg[0];
+  // A view: no copy, and the command words are told apart by length first.
+  const std::string_view word = msg.empty() ? std::string_view() : std::string_view(msg[0]);
   std::string ogg1, ogg2;
   if (word == "prendi") {
     if (msg.size() >= 2) {

@@ -15,8 +15,9 @@ bool maiuscolizza(std::string& linea) {
 }
 
 bool research(const std::string& linea, std::string& right, std::string& left) {
-  const std::string::size_type uguale = linea.find('=');
-  if (uguale == std::string::npos) return false;
+  const void* segno = std::memchr(linea.data(), '=', linea.size());
+  if (segno == nullptr) return false;
+  const auto uguale = static_cast<std::string::size_type>(static_cast<const char*>(segno) - linea.data());
   // clear and append copy straight into the strings' own room, which the
   // general assign does not; this runs for every key line of a world file.
   left.clear();

@@ -20,17 +20,22 @@ namespace {
 
 std::string_view flag(bool b) { return b ? "TRUE" : "FALSE"; }
 
-// The pieces of a record, gathered in a buffer and handed to the stream in
-// few writes: an insertion into the stream per piece costs more than its
-// bytes. `scrivi` hands over what is left.
+// The pieces of a record, gathered in a buffer and handed to the stream's
+// buffer in one piece when the testo ends (or fills up): an insertion into
+// the stream per piece, with its sentry, costs more than the bytes. A stream
+// already failed receives nothing, and a short write fails it, as with <<.
 class testo {
 public:
   explicit testo(std::ostream& uscita) : uscita(uscita) {}
+  ~testo() { svuota(); }
+  testo(const testo&) = delete;
+  testo& operator=(const testo&) = delete;
+
   testo& operator<<(std::string_view s) {
     if (s.size() > sizeof pezzi - usati) {
-      scrivi();
+      svuota();
       if (s.size() > sizeof pezzi) {
-        uscita.write(s.data(), static_cast<std::streamsize>(s.size()));
+        scrivi(s.data(), s.size());
         return *this;
       }
     }
@@ -38,13 +43,24 @@ public:
     usati += s.size();
     return *this;
   }
-  testo& operator<<(char c) { return *this << std::string_view(&c, 1); }
-  void scrivi() {
-    uscita.write(pezzi, static_cast<std::streamsize>(usati));
-    usati = 0;
+  testo& operator<<(char c) {
+    if (usati == sizeof pezzi) svuota();
+    pezzi[usati++] = c;
+    return *this;
   }
 
 private:
+  void svuota() {
+    if (usati == 0) return;
+    scrivi(pezzi, usati);
+    usati = 0;
+  }
+  void scrivi(const char* dati, std::size_t quanti) {
+    if (quanti == 0 || !uscita.good()) return;
+    const auto n = static_cast<std::streamsize>(quanti);
+    if (uscita.rdbuf()->sputn(dati, n) != n) uscita.setstate(std::ios::badbit);
+  }
+
   std::ostream& uscita;
   std::size_t usati = 0;
   char pezzi[2048];
@@ -61,7 +77,6 @@ void oggetto::scrivi_chiavi(std::ostream& uscita, const char* apertura,
   t << "\nILLUMINABILE=" << flag(illuminabile) << "\nTRASPORTABILE=" << flag(trasportabile)
     << "\nSPOSTABILE=" << flag(spostabile) << "\nAPRIBILE=" << flag(apribile)
     << "\nACCESO=" << flag(acceso);
-  t.scrivi();
 }
 
 void oggetto::scrivi_lista(std::ostream& uscita, const mappa_oggetti& mappa) {
@@ -70,43 +85,42 @@ void oggetto::scrivi_lista(std::ostream& uscita, const mappa_oggetti& mappa) {
 
 void oggetto::salva(std::ostream& uscita) const {
   scrivi_chiavi(uscita, "[Oggetto]", nullptr);
-  uscita << "\n[EndOggetto]\n";
+  testo(uscita) << "\n[EndOggetto]\n";
 }
 
 void oggostr::salva(std::ostream& uscita) const {
   scrivi_chiavi(uscita, "[OggOstruzione]", &direzione);
-  uscita << "\nAPERTO=" << flag(stato) << "\n[EndOggOstruzione]\n";
+  testo(uscita) << "\nAPERTO=" << flag(stato) << "\n[EndOggOstruzione]\n";
 }
 
 void oggcont::salva(std::ostream& uscita) const {
   scrivi_chiavi(uscita, "[OggContenitore]", nullptr);
-  uscita << "\nAPERTO=" << flag(stato) << "\n[EndOggContenitore]\n\n[OggInContenitore]\n";
+  testo(uscita) << "\nAPERTO=" << flag(stato) << "\n[EndOggContenitore]\n\n[OggInContenitore]\n";
   scrivi_lista(uscita, cont);
-  uscita << "[EndOggInContenitore]\n";
+  testo(uscita) << "[EndOggInContenitore]\n";
 }
 
 void oggcont::salvazaino(std::ostream& uscita) const {
-  uscita << "[OggInContenitore]\n";
+  testo(uscita) << "[OggInContenitore]\n";
   scrivi_lista(uscita, cont);
-  uscita << "\n[EndOggInContenitore]\n";
+  testo(uscita) << "\n[EndOggInContenitore]\n";
 }
 
 void oggnasc::salva(std::ostream& uscita) const {
   scrivi_chiavi(uscita, "[OggNascondiglio]", nullptr);
-  uscita << "\n[EndOggNascondiglio]\n\n[OggNascosti]\n";
+  testo(uscita) << "\n[EndOggNascondiglio]\n\n[OggNascosti]\n";
   scrivi_lista(uscita, nascondiglio);
-  uscita << "[EndOggNascosti]\n";
+  testo(uscita) << "[EndOggNascosti]\n";
 }
 
 void luogo::salva(std::ostream& uscita) const {
-  testo t(uscita);
-  t << "[Luogo]\nNOMELUOGO=" << nome << "\nSOPRANOME=" << sopranome
-    << "\nILLUMINAZIONE=" << flag(illuminazione) << "\nSTATO=" << flag(stato)
-    << "\n[Descrizione]\n" << descrizione << "[EndDescrizione]\n[Suggerimento]\n" << suggest
-    << "[EndSuggerimento]\n[EndLuogo]\n\n[OggInLuogo]\nNOMELUOGO=" << nome << '\n';
-  t.scrivi();
+  testo(uscita) << "[Luogo]\nNOMELUOGO=" << nome << "\nSOPRANOME=" << sopranome
+                << "\nILLUMINAZIONE=" << flag(illuminazione) << "\nSTATO=" << flag(stato)
+                << "\n[Descrizione]\n" << descrizione << "[EndDescrizione]\n[Suggerimento]\n"
+                << suggest << "[EndSuggerimento]\n[EndLuogo]\n\n[OggInLuogo]\nNOMELUOGO=" << nome
+                << '\n';
   for (const auto& voce : oggetti) voce.second->salva(uscita);
-  uscita << "[EndOggInLuogo]\n\n";
+  testo(uscita) << "[EndOggInLuogo]\n\n";
 }
 
 void luogo::salvap(std::ostream& uscita) const {
@@ -120,7 +134,6 @@ void luogo::salvap(std::ostream& uscita) const {
     t << "\nOSTRUZIONE" << chiavi[d] << '=' << ostr[d];
   }
   t << "\n[EndPuntatoriALuogo]\n";
-  t.scrivi();
 }
 
 // The start section names the current place; in the placeholder place there
