@@ -73,4 +73,4 @@ bench: $(BENCH_BUILD)/CMakeCache.txt
 	$(BENCH_BUILD)/bench/velt_bench
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
