@@ -1,8 +1,8 @@
 #include "autore/comune.h"
 
-#include <sys/stat.h>
-
 #include <fstream>
+
+#include "world/righe.h"
 
 const char* const parole_direzione[NUM_DIREZIONI] = {"nord",  "sud",  "est",
                                                      "ovest", "alto", "basso"};
@@ -25,12 +25,10 @@ silenzio::silenzio() : prima(std::cout.rdbuf(&nulla)) {}
 
 silenzio::~silenzio() { std::cout.rdbuf(prima); }
 
-// Like the game, only a regular file counts as a world file.
+// The same files count as world files as in the game.
 bool carica_file(const std::string& nome, partita& p, osservatore* oss) {
-  struct stat info;
-  if (::stat(nome.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  std::ifstream ingresso(nome);
-  if (!ingresso.is_open()) return false;
+  std::ifstream ingresso;
+  if (!apri_mondo(nome.c_str(), ingresso)) return false;
   ambiente::zaino.svuota();
   console_autore risponditore;
   silenzio zitto;

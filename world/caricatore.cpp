@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <fstream>
 #include <iostream>
 #include <string_view>
@@ -13,15 +11,6 @@ namespace {
 
 const char* const impossibile =
     "\n Sar" A_GRAVE " impossibile continuare nell'esecuzione del programma.\n";
-
-// A world file must be a regular file that can be read; a directory or an
-// unreadable file counts as one that is not there.
-bool apri_mondo(const char* nome, std::ifstream& ingresso) {
-  struct stat info;
-  if (stat(nome, &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  ingresso.open(nome);
-  return ingresso.is_open();
-}
 
 // The link keys of "[PuntatoriALuogo]", with the word each error names.
 // Every pointer line is compared with all of them: views compare the length

@@ -1,5 +1,7 @@
 #include "world/righe.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <iostream>
 
@@ -26,6 +28,13 @@ bool research(const std::string& linea, std::string& right, std::string& left) {
   right.append(linea.data() + uguale + 1, linea.size() - uguale - 1);
   maiuscolizza(left);
   return true;
+}
+
+bool apri_mondo(const char* nome, std::ifstream& ingresso) {
+  struct stat info;
+  if (::stat(nome, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  ingresso.open(nome);
+  return ingresso.is_open();
 }
 
 namespace {

@@ -1,4 +1,5 @@
 #pragma once
+#include <fstream>
 #include <istream>
 #include <string>
 
@@ -12,6 +13,10 @@ bool maiuscolizza(std::string& linea);
 // `left` the key in upper case. Returns false, touching neither, when the line
 // holds no '='. An empty key prints the notice of `maiuscolizza`.
 bool research(const std::string& linea, std::string& right, std::string& left);
+
+// Opens a world file for reading. Only a regular file that can be read
+// counts: a folder or an unreadable file is one that is not there.
+bool apri_mondo(const char* nome, std::ifstream& ingresso);
 
 // The world file as a source of lines. Each line comes without its line feed
 // and without trailing carriage returns, so CR LF files read like LF files.
