@@ -65,21 +65,28 @@ bool ambiente::carica() {
 
 // Every name is looked up when its line is read, so sections may name only
 // places whose records stand earlier. Every loop also stops at the end of
-// the file, so no input makes the loader wait for ever.
+// the file, so no input makes the loader wait for ever. `linea` views the
+// line read last, valid until the next read; `cercato` holds a value while
+// it is looked up in the map of places.
 void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
   lettore ingresso(flusso, oss);
-  std::string linea;
+  std::string_view linea;
+  std::string cercato;
+  const auto cerca = [this, &cercato](std::string_view nome) {
+    cercato.assign(nome);
+    return luoghi.find(cercato);
+  };
   while (!ingresso.eof()) {
-    ingresso.leggi_non_vuota(linea);
+    linea = ingresso.leggi_non_vuota();
     if (linea == "[Titolo]") {
-      ingresso.leggi(linea);
+      linea = ingresso.leggi();
       while (linea != "[EndTitolo]" && !ingresso.eof()) {
         titolo += linea;
         titolo += '\n';
-        ingresso.leggi(linea);
+        linea = ingresso.leggi();
       }
     } else if (linea == "[Zaino]") {
-      ingresso.leggi(linea);
+      linea = ingresso.leggi();
       while (linea != "[EndZaino]" && !ingresso.eof()) {
         if (marcatore_oggetto(linea)) {
           const unsigned long inizio = ingresso.riga();
@@ -89,7 +96,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
             zaino += std::move(o);
           }
         }
-        ingresso.leggi(linea);
+        linea = ingresso.leggi();
       }
     } else if (linea == "[Luogo]") {
       const unsigned long inizio = ingresso.riga();
@@ -103,14 +110,20 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
     } else if (linea == "[OggInLuogo]") {
       // The section adds no place, so the place found for a name stays the
       // same until the next NOMELUOGO line: it is looked up once per name.
+      // The closing marker is noted as soon as it is read: an object record
+      // reads on, and `linea` no longer holds its marker afterwards.
       std::string nomeluogo;
       auto trovato = luoghi.find(nomeluogo);
-      while (linea != "[EndOggInLuogo]" && !ingresso.eof()) {
-        ingresso.leggi_non_vuota(linea);
-        std::string right, left;
-        if (research(linea, right, left)) {
-          if (left == "NOMELUOGO") {
-            nomeluogo = right;
+      bool chiusa = false;
+      while (!chiusa && !ingresso.eof()) {
+        linea = ingresso.leggi_non_vuota();
+        chiusa = linea == "[EndOggInLuogo]";
+        std::string_view chiave, right;
+        bool nome = false;
+        if (dividi(linea, chiave, right)) {
+          nome = uguale_in_maiuscolo(chiave, "NOMELUOGO");
+          if (nome) {
+            nomeluogo.assign(right);
             trovato = luoghi.find(nomeluogo);
           } else if (nomeluogo.empty()) {
             std::cout << "\n ! ERRORE: Ci si aspettava il nome del luogo.\n";
@@ -118,8 +131,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
         }
         if (trovato == luoghi.end()) {
           osservatore* o = ingresso.osserva();
-          if (o != nullptr &&
-              (left == "NOMELUOGO" || (nomeluogo.empty() && marcatore_oggetto(linea)))) {
+          if (o != nullptr && (nome || (nomeluogo.empty() && marcatore_oggetto(linea)))) {
             o->segnala(osservatore::OGGETTI_SENZA_LUOGO, ingresso.riga(), nomeluogo);
           }
           std::cout << " ! ERRORE: Oggetto non creato perch" E_GRAVE
@@ -137,11 +149,16 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
       std::string nomeluogo;
       luogo* scelto = nullptr;
       while (linea != "[EndPuntatoriALuogo]" && !ingresso.eof()) {
-        ingresso.leggi_non_vuota(linea);
-        std::string right, left;
-        if (!research(linea, right, left) || left.empty() || right.empty()) continue;
-        if (left == "NOMELUOGO") {
-          nomeluogo = right;
+        linea = ingresso.leggi_non_vuota();
+        std::string_view chiave, right;
+        if (!dividi(linea, chiave, right) || chiave.empty() || right.empty()) continue;
+        // Keys match in any case; the lengths are compared first, which keeps
+        // the many tests cheap.
+        const auto e = [chiave](std::string_view parola) {
+          return uguale_in_maiuscolo(chiave, parola);
+        };
+        if (e("NOMELUOGO")) {
+          nomeluogo.assign(right);
           auto trovato = luoghi.find(nomeluogo);
           if (trovato == luoghi.end() &&
               !salta(ingresso, osservatore::LUOGO_PUNTATORI, nomeluogo)) {
@@ -151,13 +168,14 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
           scelto = trovato == luoghi.end() ? nullptr : trovato->second.get();
           continue;
         }
-        const chiave_direzione* chiave = nullptr;
+        const chiave_direzione* direzione = nullptr;
         bool ostruzione = false;
         for (const chiave_direzione& c : chiavi_direzione) {
-          if (left == c.link) chiave = &c;
-          if (left == c.ostruzione) chiave = &c, ostruzione = true;
+          if (e(c.link)) direzione = &c;
+          if (e(c.ostruzione)) direzione = &c, ostruzione = true;
         }
-        if (chiave == nullptr) {
+        if (direzione == nullptr) {
+          const std::string left = in_maiuscolo(chiave);
           if (right != "NULL") std::cout << "\n ! ERRORE: linea " << left << " non riconosciuta.\n";
           if (osservatore* o = ingresso.osserva()) {
             o->segnala(osservatore::CHIAVE_SCONOSCIUTA, ingresso.riga(), left);
@@ -168,33 +186,33 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
           // A direction before any place was named has nowhere to go.
           std::cout << "\n ! ERRORE: Ci si aspettava il nome del luogo.\n";
         } else if (ostruzione) {
-          (scelto->*chiave->ostruisci)(right);
+          (scelto->*direzione->ostruisci)(std::string(right));
         } else {
-          auto meta = luoghi.find(right);
+          auto meta = cerca(right);
           if (meta == luoghi.end()) {
             if (osservatore* o = ingresso.osserva()) {
-              o->segnala(osservatore::COLLEGAMENTO_MANCANTE, ingresso.riga(), right);
+              o->segnala(osservatore::COLLEGAMENTO_MANCANTE, ingresso.riga(), cercato);
             }
-            std::cout << "\n ! ERRORE: Puntatore " << chiave->nome << " del luogo " << nomeluogo
+            std::cout << "\n ! ERRORE: Puntatore " << direzione->nome << " del luogo " << nomeluogo
                       << " errato.\n";
           } else {
-            (scelto->*chiave->imposta)(*meta->second);
+            (scelto->*direzione->imposta)(*meta->second);
           }
         }
       }
     } else if (linea == "[FineGioco]") {
-      ingresso.leggi(linea);
+      linea = ingresso.leggi();
       while (linea != "[EndFineGioco]" && !ingresso.eof()) {
-        std::string right, left;
-        if (research(linea, right, left)) {
-          if (left == "OBJ") {
-            dati.push_back(right);
+        std::string_view chiave, right;
+        if (dividi(linea, chiave, right)) {
+          if (uguale_in_maiuscolo(chiave, "OBJ")) {
+            dati.emplace_back(right);
             if (osservatore* o = ingresso.osserva()) {
-              o->segnala(osservatore::OGGETTO_RICHIESTO, ingresso.riga(), right);
+              o->segnala(osservatore::OGGETTO_RICHIESTO, ingresso.riga(), dati.back());
             }
-          } else if (left == "FINELUOGO") {
-            auto trovato = luoghi.find(right);
-            if (trovato == luoghi.end() && !salta(ingresso, osservatore::LUOGO_FINE, right)) {
+          } else if (uguale_in_maiuscolo(chiave, "FINELUOGO")) {
+            auto trovato = cerca(right);
+            if (trovato == luoghi.end() && !salta(ingresso, osservatore::LUOGO_FINE, cercato)) {
               std::cout << "\n ! ERRORE GRAVE: Non " E_GRAVE
                            " stato trovato il luogo di fine del gioco.\n"
                         << impossibile;
@@ -202,34 +220,34 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
             }
             if (trovato != luoghi.end()) fine = trovato->second.get();
           } else if (osservatore* o = ingresso.osserva()) {
-            o->segnala(osservatore::CHIAVE_SCONOSCIUTA, ingresso.riga(), left);
+            o->segnala(osservatore::CHIAVE_SCONOSCIUTA, ingresso.riga(), in_maiuscolo(chiave));
           }
         } else if (linea == "[MsgFineGioco]") {
-          ingresso.leggi(linea);
+          linea = ingresso.leggi();
           while (linea != "[EndMsgFineGioco]" && !ingresso.eof()) {
             finegioco += linea;
             finegioco += '\n';
-            ingresso.leggi(linea);
+            linea = ingresso.leggi();
           }
         }
-        ingresso.leggi(linea);
+        linea = ingresso.leggi();
       }
     } else if (linea == "[Utente]") {
-      ingresso.leggi(linea);
+      linea = ingresso.leggi();
       while (linea != "[EndUtente]" && !ingresso.eof()) {
-        std::string right, left;
-        if (research(linea, right, left) && left == "INIZIO") {
-          auto trovato = luoghi.find(right);
-          if (trovato == luoghi.end() && !salta(ingresso, osservatore::LUOGO_INIZIO, right)) {
+        std::string_view chiave, right;
+        if (dividi(linea, chiave, right) && uguale_in_maiuscolo(chiave, "INIZIO")) {
+          auto trovato = cerca(right);
+          if (trovato == luoghi.end() && !salta(ingresso, osservatore::LUOGO_INIZIO, cercato)) {
             std::cout << "\n ! ERRORE GRAVE: Non " E_GRAVE " stato trovato il luogo di partenza.\n"
                       << impossibile;
             fatale();
           }
           if (trovato != luoghi.end()) utente = trovato->second.get();
-        } else if (osservatore* o = ingresso.osserva(); o != nullptr && !left.empty()) {
-          o->segnala(osservatore::CHIAVE_SCONOSCIUTA, ingresso.riga(), left);
+        } else if (osservatore* o = ingresso.osserva(); o != nullptr && !chiave.empty()) {
+          o->segnala(osservatore::CHIAVE_SCONOSCIUTA, ingresso.riga(), in_maiuscolo(chiave));
         }
-        ingresso.leggi(linea);
+        linea = ingresso.leggi();
       }
     }
     if (ingresso.bad()) {

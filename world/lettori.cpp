@@ -35,59 +35,66 @@ struct record_oggetto {
 
 // Flags only move away from their default: TRUE in any case sets a false
 // flag, FALSE in any case clears a true one, anything else changes nothing.
-void imposta_se(lettore& s, std::string valore, std::string_view parola, bool& flag, bool nuovo) {
-  maiuscolizza(valore);
-  if (valore == parola) {
+// `valore` is not empty; the observer hears of one that is neither word, in
+// upper case, and only then is it copied.
+void imposta_se(lettore& s, std::string_view valore, std::string_view parola, bool& flag,
+                bool nuovo) {
+  if (uguale_in_maiuscolo(valore, parola)) {
     flag = nuovo;
   } else if (osservatore* o = s.osserva()) {
-    if (valore != "TRUE" && valore != "FALSE") {
-      o->segnala(osservatore::VALORE_FLAG, s.riga(), valore);
+    if (!uguale_in_maiuscolo(valore, "TRUE") && !uguale_in_maiuscolo(valore, "FALSE")) {
+      o->segnala(osservatore::VALORE_FLAG, s.riga(), in_maiuscolo(valore));
     }
   }
 }
 
-void imposta_vero(lettore& s, const std::string& valore, bool& flag) {
+void imposta_vero(lettore& s, std::string_view valore, bool& flag) {
   imposta_se(s, valore, "TRUE", flag, true);
 }
 
 // A line without '=' inside a record ends the program, unless an observer
 // has the line skipped.
-void comando_fatale(lettore& s, const std::string& linea, const char* tipo) {
+void comando_fatale(lettore& s, std::string_view linea, const char* tipo) {
   osservatore* o = s.osserva();
-  if (o != nullptr && o->segnala(osservatore::RIGA_SENZA_UGUALE, s.riga(), linea)) return;
+  if (o != nullptr && o->segnala(osservatore::RIGA_SENZA_UGUALE, s.riga(), std::string(linea))) {
+    return;
+  }
   std::cout << "\n ! ERRORE: Comando " << linea << " non riconosciuto (" << tipo << ").\n";
   fatale();
 }
 
 // Reads key lines up to the kind's closing marker or the end of the file.
 // The loop test follows each read, so a last line without a line feed is not
-// interpreted. Unknown keys and empty keys or values are ignored.
+// interpreted. Unknown keys and empty keys or values are ignored. Only the
+// values kept are copied out of the line.
 void leggi_chiavi(lettore& s, genere g, record_oggetto& r) {
   const tipo_record& tipo = tipi[g];
-  std::string linea;
-  s.leggi(linea);
+  std::string_view linea = s.leggi();
   while (linea != tipo.chiusura && !s.eof()) {
-    std::string right, chiave;
-    if (!research(linea, right, chiave)) comando_fatale(s, linea, tipo.fatale);
-    // A view compares the length first: most keys are told apart for free.
-    const std::string_view left = chiave;
-    if (!left.empty() && !right.empty()) {
-      if (left == "NOMEOGGETTO") r.nome = std::move(right);
-      else if (left == "REAGENTE") r.reagente = std::move(right);
-      else if (left == "SUGGERIMENTO") r.suggerimento = std::move(right);
-      else if (left == "DESCRIZIONE") r.descrizione = std::move(right);
-      else if (left == "DIREZIONE" && g == OSTRUZIONE) r.direzione = std::move(right);
-      else if (left == "ILLUMINABILE") imposta_vero(s, right, r.illuminabile);
-      else if (left == "TRASPORTABILE") imposta_vero(s, right, r.trasportabile);
-      else if (left == "SPOSTABILE") imposta_vero(s, right, r.spostabile);
-      else if (left == "APRIBILE") imposta_vero(s, right, r.apribile);
-      else if (left == "ACCESO") imposta_vero(s, right, r.acceso);
-      else if (left == "APERTO" && g == OSTRUZIONE) imposta_vero(s, right, r.aperto);
-      else if (left == "APERTO" && g == CONTENITORE) imposta_se(s, right, "FALSE", r.aperto, false);
+    std::string_view chiave, right;
+    if (!dividi(linea, chiave, right)) comando_fatale(s, linea, tipo.fatale);
+    // Keys match in any case; the lengths are compared first, so most are
+    // told apart for free.
+    const auto e = [chiave](std::string_view parola) {
+      return uguale_in_maiuscolo(chiave, parola);
+    };
+    if (!chiave.empty() && !right.empty()) {
+      if (e("NOMEOGGETTO")) r.nome.assign(right);
+      else if (e("REAGENTE")) r.reagente.assign(right);
+      else if (e("SUGGERIMENTO")) r.suggerimento.assign(right);
+      else if (e("DESCRIZIONE")) r.descrizione.assign(right);
+      else if (e("DIREZIONE") && g == OSTRUZIONE) r.direzione.assign(right);
+      else if (e("ILLUMINABILE")) imposta_vero(s, right, r.illuminabile);
+      else if (e("TRASPORTABILE")) imposta_vero(s, right, r.trasportabile);
+      else if (e("SPOSTABILE")) imposta_vero(s, right, r.spostabile);
+      else if (e("APRIBILE")) imposta_vero(s, right, r.apribile);
+      else if (e("ACCESO")) imposta_vero(s, right, r.acceso);
+      else if (e("APERTO") && g == OSTRUZIONE) imposta_vero(s, right, r.aperto);
+      else if (e("APERTO") && g == CONTENITORE) imposta_se(s, right, "FALSE", r.aperto, false);
       else if (osservatore* o = s.osserva())
-        o->segnala(osservatore::CHIAVE_SCONOSCIUTA, s.riga(), chiave);
+        o->segnala(osservatore::CHIAVE_SCONOSCIUTA, s.riga(), in_maiuscolo(chiave));
     }
-    s.leggi(linea);
+    linea = s.leggi();
   }
 }
 
@@ -106,24 +113,30 @@ bool leggi_record(lettore& s, genere g, record_oggetto& r) {
 // list's opening marker it is consumed and lost. Entries are plain objects;
 // `aggiungi` receives each one (it destroys them when the holder had no
 // name). The list ends at its closing marker or at the end of the file.
-void leggi_lista(lettore& s, const char* apertura, const char* chiusura,
+void leggi_lista(lettore& s, std::string_view apertura, std::string_view chiusura,
                  const std::function<void(std::unique_ptr<oggetto>, unsigned long)>& aggiungi) {
-  std::string linea;
-  s.leggi_non_vuota(linea);
+  std::string_view linea = s.leggi_non_vuota();
   if (linea != apertura) {
     osservatore* o = s.osserva();
-    if (o != nullptr && !linea.empty()) o->segnala(osservatore::MARCATORE_PERSO, s.riga(), linea);
+    if (o != nullptr && !linea.empty()) {
+      o->segnala(osservatore::MARCATORE_PERSO, s.riga(), std::string(linea));
+    }
     return;
   }
-  while (linea != chiusura && !s.eof()) {
-    s.leggi_non_vuota(linea);
+  // The closing marker is tested as soon as it is read: an entry's record
+  // reads on, and `linea` no longer holds its marker afterwards.
+  while (!s.eof()) {
+    linea = s.leggi_non_vuota();
+    if (linea == chiusura) break;
     if (linea == "[Oggetto]") {
       const unsigned long inizio = s.riga();
       std::unique_ptr<oggetto> voce;
       s >> voce;
       if (voce) aggiungi(std::move(voce), inizio);
-    } else if (linea != chiusura) {
-      if (osservatore* o = s.osserva()) o->segnala(osservatore::RIGA_IN_LISTA, s.riga(), linea);
+    } else {
+      if (osservatore* o = s.osserva()) {
+        o->segnala(osservatore::RIGA_IN_LISTA, s.riga(), std::string(linea));
+      }
       std::cout << "\n ! ERRORE: Non si possono creare oggetti derivati, o errore comando "
                 << linea << ".\n";
     }
@@ -195,13 +208,12 @@ namespace {
 
 // Appends the lines of a text block, each with its line feed, up to the
 // block's closing marker or the end of the file.
-void leggi_blocco(lettore& s, const char* chiusura, std::string& testo) {
-  std::string linea;
-  s.leggi(linea);
+void leggi_blocco(lettore& s, std::string_view chiusura, std::string& testo) {
+  std::string_view linea = s.leggi();
   while (linea != chiusura && !s.eof()) {
     testo += linea;
     testo += '\n';
-    s.leggi(linea);
+    linea = s.leggi();
   }
 }
 
@@ -211,17 +223,20 @@ lettore& operator>>(lettore& s, std::unique_ptr<luogo>& a) {
   std::string nome, sopranome, descrizione, suggerimento;
   bool illuminazione = true, stato = false;
   const unsigned long inizio = s.riga();
-  std::string linea;
-  s.leggi(linea);
+  std::string_view linea = s.leggi();
   while (linea != "[EndLuogo]" && !s.eof()) {
-    std::string right, left;
-    if (research(linea, right, left)) {
-      if (!left.empty() && !right.empty()) {
-        if (left == "NOMELUOGO") nome = right;
-        else if (left == "SOPRANOME") sopranome = right;
-        else if (left == "ILLUMINAZIONE") imposta_se(s, right, "FALSE", illuminazione, false);
-        else if (left == "STATO") imposta_vero(s, right, stato);
+    std::string_view chiave, right;
+    if (dividi(linea, chiave, right)) {
+      const auto e = [chiave](std::string_view parola) {
+        return uguale_in_maiuscolo(chiave, parola);
+      };
+      if (!chiave.empty() && !right.empty()) {
+        if (e("NOMELUOGO")) nome.assign(right);
+        else if (e("SOPRANOME")) sopranome.assign(right);
+        else if (e("ILLUMINAZIONE")) imposta_se(s, right, "FALSE", illuminazione, false);
+        else if (e("STATO")) imposta_vero(s, right, stato);
         else {
+          const std::string left = in_maiuscolo(chiave);
           std::cout << "\n ! ERRORE: comando left " << left << " non riconosciuto.\n";
           osservatore* o = s.osserva();
           if (o != nullptr) o->segnala(osservatore::CHIAVE_SCONOSCIUTA, s.riga(), left);
@@ -234,7 +249,7 @@ lettore& operator>>(lettore& s, std::unique_ptr<luogo>& a) {
     } else {
       comando_fatale(s, linea, "luogo");
     }
-    s.leggi(linea);
+    linea = s.leggi();
   }
   if (!nome.empty()) {
     a = std::make_unique<luogo>(nome, sopranome, descrizione, illuminazione, stato, suggerimento);
@@ -246,13 +261,12 @@ lettore& operator>>(lettore& s, std::unique_ptr<luogo>& a) {
   return s;
 }
 
-bool marcatore_oggetto(const std::string& linea) {
-  const std::string_view l = linea;
+bool marcatore_oggetto(std::string_view l) {
   return l == "[Oggetto]" || l == "[OggOstruzione]" || l == "[OggContenitore]" ||
          l == "[OggNascondiglio]";
 }
 
-std::unique_ptr<oggetto> leggi_oggetto(lettore& s, const std::string& marcatore) {
+std::unique_ptr<oggetto> leggi_oggetto(lettore& s, std::string_view marcatore) {
   if (marcatore == "[OggOstruzione]") {
     std::unique_ptr<oggostr> o;
     s >> o;

@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "objects/oggcont.h"
 #include "objects/oggetto.h"
@@ -22,10 +23,11 @@ lettore& operator>>(lettore& s, std::unique_ptr<oggnasc>& a);
 lettore& operator>>(lettore& s, std::unique_ptr<luogo>& a);
 
 // True for the opening markers of the four object records.
-bool marcatore_oggetto(const std::string& linea);
+bool marcatore_oggetto(std::string_view linea);
 // Reads the object record opened by `marcatore` (one of the four object
-// markers) with its reader; null when the record had no name.
-std::unique_ptr<oggetto> leggi_oggetto(lettore& s, const std::string& marcatore);
+// markers) with its reader; null when the record had no name. `marcatore`
+// may be the line `s` read last: it is looked at before the record is read.
+std::unique_ptr<oggetto> leggi_oggetto(lettore& s, std::string_view marcatore);
 
 // Tells the observer, if there is one, that the record opened at line `riga`
 // built `o`, which is about to join a holder whose objects are `gia`.

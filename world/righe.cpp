@@ -5,28 +5,41 @@
 #include <cstring>
 #include <iostream>
 
+namespace {
+
+void avvisa_riga_vuota() { std::cout << "\n ! ERRORE: riga vuota.\n"; }
+
+}  // namespace
+
 bool maiuscolizza(std::string& linea) {
   if (linea.empty()) {
-    std::cout << "\n ! ERRORE: riga vuota.\n";
+    avvisa_riga_vuota();
     return false;
   }
-  for (char& c : linea) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - ('a' - 'A'));
-  }
+  for (char& c : linea) c = maiuscola(c);
+  return true;
+}
+
+std::string in_maiuscolo(std::string_view testo) {
+  std::string copia(testo);
+  for (char& c : copia) c = maiuscola(c);
+  return copia;
+}
+
+bool dividi(std::string_view linea, std::string_view& chiave, std::string_view& valore) {
+  const std::string_view::size_type uguale = linea.find('=');
+  if (uguale == std::string_view::npos) return false;
+  chiave = linea.substr(0, uguale);
+  valore = linea.substr(uguale + 1);
+  if (chiave.empty()) avvisa_riga_vuota();
   return true;
 }
 
 bool research(const std::string& linea, std::string& right, std::string& left) {
-  const void* segno = std::memchr(linea.data(), '=', linea.size());
-  if (segno == nullptr) return false;
-  const auto uguale = static_cast<std::string::size_type>(static_cast<const char*>(segno) - linea.data());
-  // clear and append copy straight into the strings' own room, which the
-  // general assign does not; this runs for every key line of a world file.
-  left.clear();
-  left.append(linea.data(), uguale);
-  right.clear();
-  right.append(linea.data() + uguale + 1, linea.size() - uguale - 1);
-  maiuscolizza(left);
+  std::string_view chiave, valore;
+  if (!dividi(linea, chiave, valore)) return false;
+  left = in_maiuscolo(chiave);
+  right.assign(valore);
   return true;
 }
 
@@ -72,10 +85,13 @@ bool riempi(std::istream& in, std::string& blocco) {
 // ends at the end of the file, failbit too when no byte was left, badbit when
 // the stream broke), but cuts the lines out of blocks read ahead: std::getline
 // pays a sentry and a buffer scan for every line, a third of the cost of
-// loading a big world.
-void lettore::leggi(std::string& linea) {
-  linea.clear();
+// loading a big world. A line that lies wholly inside the block is handed out
+// where it lies; only one that runs over the block's end is copied, piece by
+// piece, into `spezzata`.
+std::string_view lettore::leggi() {
+  std::string_view linea;
   bool letto = false;
+  bool a_pezzi = false;  // the line so far is in `spezzata`
   if (!in.good()) {
     in.setstate(std::ios::failbit);
   } else {
@@ -86,6 +102,7 @@ void lettore::leggi(std::string& linea) {
           std::ios::iostate stato = in.bad() ? std::ios::goodbit : std::ios::eofbit;
           if (!letto) stato |= std::ios::failbit;
           in.setstate(stato);
+          if (a_pezzi) linea = spezzata;
           break;
         }
       }
@@ -93,24 +110,35 @@ void lettore::leggi(std::string& linea) {
       const std::string::size_type resto = blocco.size() - pos;
       const void* a_capo = std::memchr(inizio, '\n', resto);
       letto = true;
-      if (a_capo != nullptr) {
-        const auto lunga = static_cast<std::string::size_type>(static_cast<const char*>(a_capo) - inizio);
-        linea.append(inizio, lunga);
-        pos += lunga + 1;
-        break;
+      if (a_capo == nullptr) {
+        // The line goes on in the next block, which will overwrite this one.
+        if (!a_pezzi) spezzata.clear();
+        a_pezzi = true;
+        spezzata.append(inizio, resto);
+        pos = blocco.size();
+        continue;
       }
-      linea.append(inizio, resto);
-      pos = blocco.size();
+      const auto lunga = static_cast<std::string::size_type>(static_cast<const char*>(a_capo) - inizio);
+      pos += lunga + 1;
+      if (a_pezzi) {
+        spezzata.append(inizio, lunga);
+        linea = spezzata;
+      } else {
+        linea = std::string_view(inizio, lunga);
+      }
+      break;
     }
   }
-  if (!letto) return;
+  if (!letto) return linea;
   ++numero;
   // Every trailing CR goes, not just one: a line read back from a saved game
   // must equal the text that was saved, so the reading has to be idempotent.
-  while (!linea.empty() && linea.back() == '\r') linea.pop_back();
+  while (!linea.empty() && linea.back() == '\r') linea.remove_suffix(1);
+  return linea;
 }
 
-void lettore::leggi_non_vuota(std::string& linea) {
-  leggi(linea);
-  while (linea.empty() && !eof()) leggi(linea);
+std::string_view lettore::leggi_non_vuota() {
+  std::string_view linea = leggi();
+  while (linea.empty() && !eof()) linea = leggi();
+  return linea;
 }

@@ -2,6 +2,7 @@
 #include <fstream>
 #include <istream>
 #include <string>
+#include <string_view>
 
 #include "world/osservatore.h"
 
@@ -9,10 +10,36 @@
 // case). An empty `linea` prints the empty-line notice and returns false.
 bool maiuscolizza(std::string& linea);
 
+// The upper case of `c` as `maiuscolizza` makes it.
+inline char maiuscola(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+}
+
+// A copy of `testo` in upper case as `maiuscolizza` makes it, without the
+// notice for an empty text.
+std::string in_maiuscolo(std::string_view testo);
+
+// True when `testo` turned to upper case equals `parola` (which is in upper
+// case already). Copies nothing and prints nothing; the lengths are compared
+// first, so the readers can test a key against all the names they know.
+inline bool uguale_in_maiuscolo(std::string_view testo, std::string_view parola) {
+  if (testo.size() != parola.size()) return false;
+  for (std::string_view::size_type i = 0; i < testo.size(); ++i) {
+    if (maiuscola(testo[i]) != parola[i]) return false;
+  }
+  return true;
+}
+
 // Splits KEY=VALUE at the first '=': `right` receives the value verbatim,
 // `left` the key in upper case. Returns false, touching neither, when the line
 // holds no '='. An empty key prints the notice of `maiuscolizza`.
 bool research(const std::string& linea, std::string& right, std::string& left);
+
+// As `research`, but copying nothing: `chiave` views the key as it is written
+// and `valore` the value, both inside `linea`. The readers match the key with
+// `uguale_in_maiuscolo` and copy only the values they keep. An empty key
+// prints the notice of `maiuscolizza`, as in `research`.
+bool dividi(std::string_view linea, std::string_view& chiave, std::string_view& valore);
 
 // Opens a world file for reading. Only a regular file that can be read
 // counts: a folder or an unreadable file is one that is not there.
@@ -27,10 +54,15 @@ class lettore {
 public:
   // `o`, when given, hears what the readers meet (the author tools).
   explicit lettore(std::istream& s, osservatore* o = nullptr) : in(s), oss(o) {}
-  // Reads the next line into `linea` (empty when nothing could be read).
-  void leggi(std::string& linea);
+  // Reads the next line (empty when nothing could be read). The view stays
+  // valid until the next read: most lines are handed out where they lie in
+  // the block read ahead, without a copy.
+  std::string_view leggi();
   // Reads lines until one is not empty or the file has ended.
-  void leggi_non_vuota(std::string& linea);
+  std::string_view leggi_non_vuota();
+  // The same two reads into a string of the caller's.
+  void leggi(std::string& linea) { linea.assign(leggi()); }
+  void leggi_non_vuota(std::string& linea) { linea.assign(leggi_non_vuota()); }
   // A failed read that is not the end of the file also ends the reading, so
   // no loop can wait for ever on a broken stream.
   bool eof() const { return in.eof() || in.fail(); }
@@ -47,4 +79,6 @@ private:
   // Bytes read ahead from the stream, and the first one not yet handed out.
   std::string blocco;
   std::string::size_type pos = 0;
+  // A line that runs over the end of a block, pieced together here.
+  std::string spezzata;
 };

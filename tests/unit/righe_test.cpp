@@ -1,6 +1,8 @@
 // The line helpers: key splitting, upper-casing and the line source.
 #include "world/righe.h"
 
+#include <algorithm>
+
 #include "banco_mondo.h"
 
 namespace mondo_prova {
@@ -69,10 +71,9 @@ TEST_F(MondoRighe, ResearchConChiaveVuotaAvvisa) {
   EXPECT_EQ(uscita(), riga_vuota);
 }
 
-// Reads every line of `testo`, marking the line read together with the end
+// Reads every line of `flusso`, marking the line read together with the end
 // of the file with a trailing '|'.
-std::vector<std::string> righe_di(const std::string& testo) {
-  std::istringstream flusso(testo);
+std::vector<std::string> righe_di(std::istream& flusso) {
   lettore s(flusso);
   std::vector<std::string> righe;
   std::string linea;
@@ -83,10 +84,49 @@ std::vector<std::string> righe_di(const std::string& testo) {
   return righe;
 }
 
+std::vector<std::string> righe_di(const std::string& testo) {
+  std::istringstream flusso(testo);
+  return righe_di(flusso);
+}
+
+// A stream that hands out its text `pezzo` bytes at a time, so that the
+// lines run over the ends of the blocks the lettore reads ahead.
+class flusso_a_pezzi : public std::streambuf {
+public:
+  flusso_a_pezzi(std::string t, std::size_t n) : testo(std::move(t)), pezzo(n) {}
+
+protected:
+  int_type underflow() override {
+    if (dato == testo.size()) return traits_type::eof();
+    const std::size_t n = std::min(pezzo, testo.size() - dato);
+    setg(&testo[dato], &testo[dato], &testo[dato] + n);
+    dato += n;
+    return traits_type::to_int_type(*gptr());
+  }
+
+private:
+  std::string testo;
+  std::size_t pezzo;
+  std::size_t dato = 0;
+};
+
 TEST_F(MondoRighe, LettoreToglieIRitorniCarrelloFinali) {
   EXPECT_EQ(righe_di("a\r\nb\r\r\n\r\nc\rd\n"),
             (std::vector<std::string>{"a", "b", "", "c\rd", "|"}));
   EXPECT_EQ(righe_di("a\nb\n"), righe_di("a\r\nb\r\n"));
+}
+
+TEST_F(MondoRighe, LettoreRicomponeLeRigheSpezzateTraBlocchi) {
+  // Lines longer than a block, CRs and line feeds on the cuts, empty lines
+  // and a last line without a line feed read the same in any pieces.
+  const std::string testo = "NOMEOGGETTO=lampada a olio\r\n\r\nab\r\r\n\nx\ry\nfine";
+  const std::vector<std::string> attese{"NOMEOGGETTO=lampada a olio", "", "ab", "", "x\ry",
+                                        "fine|"};
+  for (std::size_t pezzo : {1, 2, 3, 5, 13}) {
+    flusso_a_pezzi sorgente(testo, pezzo);
+    std::istream flusso(&sorgente);
+    EXPECT_EQ(righe_di(flusso), attese) << pezzo;
+  }
 }
 
 TEST_F(MondoRighe, LettoreUltimaRigaSenzaACapo) {
