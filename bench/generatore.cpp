@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <utility>
 
 #include "objects/accenti.h"
@@ -292,3 +293,19 @@ std::vector<std::string> genera_copione(std::size_t luoghi, std::size_t oggetti,
   }
   return righe;
 }
+
+void console_copione::ricomincia(const std::vector<std::string>& copione) {
+  righe = &copione;
+  letta = 0;
+}
+
+bool console_copione::leggi_riga(std::string& riga) {
+  if (righe == nullptr || letta == righe->size()) {
+    riga.clear();
+    return false;
+  }
+  riga = (*righe)[letta++];
+  return true;
+}
+
+void console_copione::termina_fatale() { throw std::runtime_error("errore fatale nel mondo"); }

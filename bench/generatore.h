@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "game/console.h"
+
 // Generated worlds for measuring the engine on worlds of any size.
 //
 // A world of `luoghi` places laid out in a grid (each place linked to its
@@ -29,3 +31,20 @@ std::vector<std::string> genera_copione(std::size_t luoghi, std::size_t oggetti,
 
 // True for the lines of the script that answer a question.
 bool risposta_copione(const std::string& riga);
+
+// A console that plays a script: the questions read their answers from it,
+// the pause does nothing, and a fatal world-file error throws
+// std::runtime_error instead of ending the program. `ricomincia` starts a
+// script (which must outlive the reading) from its first line; `letta` is
+// the index of the next line, so a driver can hand the command lines to the
+// interpreter itself and leave the answers to the questions.
+class console_copione : public console {
+public:
+  void ricomincia(const std::vector<std::string>& copione);
+  bool leggi_riga(std::string& riga) override;
+  void pausa() override {}
+  [[noreturn]] void termina_fatale() override;
+
+  const std::vector<std::string>* righe = nullptr;
+  std::size_t letta = 0;
+};

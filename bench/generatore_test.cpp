@@ -16,25 +16,6 @@
 
 namespace {
 
-// The player's lines come from a script; a fatal error throws.
-class console_copione : public console {
-public:
-  explicit console_copione(const std::vector<std::string>& righe) : righe(righe) {}
-  bool leggi_riga(std::string& riga) override {
-    if (letta == righe.size()) {
-      riga.clear();
-      return false;
-    }
-    riga = righe[letta++];
-    return true;
-  }
-  void pausa() override {}
-  [[noreturn]] void termina_fatale() override { throw std::runtime_error("errore fatale"); }
-
-  const std::vector<std::string>& righe;
-  std::size_t letta = 0;
-};
-
 class generato : public ::testing::Test {
 protected:
   generato() : cout_prima(std::cout.rdbuf(stampato.rdbuf())) { ambiente::zaino.svuota(); }
@@ -58,7 +39,7 @@ protected:
   std::ostringstream stampato;
   std::streambuf* cout_prima;
   std::vector<std::string> righe;
-  console_copione copione{righe};
+  console_copione copione;
   console* console_prima = usa_console(&copione);
   luogo dio{"dio", "IO sono un dio", "", true, false, ""};
   std::unique_ptr<ambiente> mondo;
@@ -137,6 +118,7 @@ TEST_F(generato, OgniGenereAlSuoPosto) {
 TEST_F(generato, IlCopioneSiGiocaSenzaErrori) {
   carica(16, 10);
   righe = genera_copione(16, 10, 600);
+  copione.ricomincia(righe);
   std::size_t comandi = 0, risposte = 0;
   for (const std::string& r : righe) (risposta_copione(r) ? risposte : comandi) += 1;
   EXPECT_EQ(comandi, 600u);

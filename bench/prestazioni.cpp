@@ -94,23 +94,6 @@ private:
   std::streambuf* prima;
 };
 
-// The player's lines come from a script; the pause does nothing.
-class console_copione : public console {
-public:
-  bool leggi_riga(std::string& riga) override {
-    if (righe == nullptr || letta == righe->size()) {
-      riga.clear();
-      return false;
-    }
-    riga = (*righe)[letta++];
-    return true;
-  }
-  void pausa() override {}
-
-  const std::vector<std::string>* righe = nullptr;
-  std::size_t letta = 0;
-};
-
 console_copione copione;
 
 struct partita {
@@ -283,8 +266,7 @@ std::size_t gioca_copione(benchmark::State* stato, std::size_t& comandi) {
   std::istringstream ingresso(testo_partita());
   auto p = carica_partita(ingresso);
   silenzio muto;
-  copione.righe = &righe;
-  copione.letta = 0;
+  copione.ricomincia(righe);
   if (stato != nullptr) stato->ResumeTiming();
   p->mondo.start();
   comandi = 0;
@@ -321,8 +303,7 @@ void gioca_pavimento(benchmark::State& stato) {
   const std::string uscita(byte_per_comando, 'x');
   silenzio muto;
   for (auto _ : stato) {
-    copione.righe = &righe;
-    copione.letta = 0;
+    copione.ricomincia(righe);
     std::string riga;
     comandi = 0;
     while (console_attiva().leggi_riga(riga)) {

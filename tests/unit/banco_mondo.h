@@ -132,6 +132,19 @@ protected:
 };
 
 // The text of a data file of the world tests, from tests/unit/mondi/.
+// The whole content of a file, byte for byte; empty when it cannot be read.
+inline std::string leggi_file(const std::filesystem::path& nome) {
+  std::ifstream in(nome, std::ios::binary);
+  std::ostringstream testo;
+  testo << in.rdbuf();
+  return testo.str();
+}
+
+// Replaces the content of a file with `testo`.
+inline void scrivi_file(const std::filesystem::path& nome, const std::string& testo) {
+  std::ofstream(nome, std::ios::binary | std::ios::trunc) << testo;
+}
+
 // VELT_SORGENTI names the source folder when ctest runs the tests; run by
 // hand, the data folder is found beside this header.
 inline std::string dati_mondo(const std::string& nome) {
@@ -139,11 +152,11 @@ inline std::string dati_mondo(const std::string& nome) {
   const std::filesystem::path unit = sorgenti != nullptr && *sorgenti != '\0'
                                          ? std::filesystem::path(sorgenti) / "tests" / "unit"
                                          : std::filesystem::path(__FILE__).parent_path();
-  std::ifstream in(unit / "mondi" / nome, std::ios::binary);
-  if (!in) throw std::runtime_error("missing test data mondi/" + nome);
-  std::ostringstream testo;
-  testo << in.rdbuf();
-  return testo.str();
+  const std::filesystem::path file = unit / "mondi" / nome;
+  if (!std::filesystem::is_regular_file(file)) {
+    throw std::runtime_error("missing test data mondi/" + nome);
+  }
+  return leggi_file(file);
 }
 
 }  // namespace mondo_prova

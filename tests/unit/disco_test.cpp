@@ -61,17 +61,6 @@ protected:
     return elenco;
   }
 
-  static std::string leggi_file(const std::string& nome) {
-    std::ifstream in(nome, std::ios::binary);
-    std::ostringstream testo;
-    testo << in.rdbuf();
-    return testo.str();
-  }
-
-  static void scrivi_file(const std::string& nome, const std::string& testo) {
-    std::ofstream(nome, std::ios::binary) << testo;
-  }
-
   std::string partenza;
   std::string cartella;
   mode_t maschera = 0;

@@ -18,17 +18,8 @@ namespace robustezza {
 
 using mondo_prova::uscita_fatale;
 
-inline std::string leggi_file(const std::string& nome) {
-  std::ifstream in(nome, std::ios::binary);
-  std::ostringstream testo;
-  testo << in.rdbuf();
-  return testo.str();
-}
-
-inline void scrivi_file(const std::string& nome, const std::string& testo) {
-  std::ofstream out(nome, std::ios::binary | std::ios::trunc);
-  out << testo;
-}
+using mondo_prova::leggi_file;
+using mondo_prova::scrivi_file;
 
 // Two places; the start place "sala" holds one object, "sasso".
 inline const char* mondo_piccolo() {
