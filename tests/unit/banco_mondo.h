@@ -132,6 +132,13 @@ protected:
 };
 
 // The text of a data file of the world tests, from tests/unit/mondi/.
+// For a forked child only: root reads and writes whatever the permission
+// bits say, so a child that must meet them becomes an ordinary user (nobody)
+// first, and ends with status 2 if it cannot.
+inline void come_utente_comune() {
+  if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+}
+
 // The whole content of a file, byte for byte; empty when it cannot be read.
 inline std::string leggi_file(const std::filesystem::path& nome) {
   std::ifstream in(nome, std::ios::binary);
