@@ -5,7 +5,7 @@
 #include <string>
 
 #include "game/ambiente.h"
-#include "game/console.h"
+#include "console/console.h"
 #include "world/osservatore.h"
 
 // What the author tools share: a world holder built as the game builds one,

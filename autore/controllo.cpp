@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "autore/comune.h"
-#include "game/console_utf8.h"
+#include "console/console_utf8.h"
 #include "world/lettori.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "autore/mappa.h"
 
 #include "autore/comune.h"
-#include "game/console_utf8.h"
+#include "console/console_utf8.h"
 
 namespace {
 

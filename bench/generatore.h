@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "game/console.h"
+#include "console/console.h"
 
 // Generated worlds for measuring the engine on worlds of any size.
 //

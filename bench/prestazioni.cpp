@@ -28,7 +28,7 @@
 
 #include "bench/generatore.h"
 #include "game/ambiente.h"
-#include "game/console.h"
+#include "console/console.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include "fuzz/supporto.h"
 #include "game/ambiente.h"
-#include "game/console_utf8.h"
+#include "console/console_utf8.h"
 
 // The bytes of worlds/mondo.ini, compiled in by the build.
 extern const unsigned char mondo_predefinito[];

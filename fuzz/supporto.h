@@ -9,7 +9,7 @@
 #include <streambuf>
 #include <string>
 
-#include "game/console.h"
+#include "console/console.h"
 
 // Thrown instead of the program's exit with status 1.
 struct uscita_fatale {};

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "game/ambiente.h"
-#include "game/console.h"
+#include "console/console.h"
 
 namespace {
 const char* const prompt = "\nSono in attesa di un comando => ";

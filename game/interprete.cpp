@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "game/ambiente.h"
-#include "game/console.h"
+#include "console/console.h"
 #include "objects/accenti.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <iostream>
 
 #include "game/ambiente.h"
-#include "game/console_utf8.h"
+#include "console/console_utf8.h"
 
 // The same game for a UTF-8 terminal: the console layer transcodes.
 int main() {

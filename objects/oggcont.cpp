@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "game/console.h"
+#include "console/console.h"
 #include "objects/accenti.h"
 
 oggcont::oggcont(std::string n, std::string d, bool i, bool t, bool s, bool a, bool ac,

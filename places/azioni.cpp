@@ -1,6 +1,6 @@
 #include <iostream>
 
-#include "game/console.h"
+#include "console/console.h"
 #include "objects/accenti.h"
 #include "objects/oggcont.h"
 #include "places/luogo.h"

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "game/ambiente.h"
-#include "game/console.h"
+#include "console/console.h"
 #include "objects/accenti.h"
 #include "world/lettori.h"
 

@@ -4,7 +4,7 @@
 #include <iostream>
 #include <string_view>
 
-#include "game/console.h"
+#include "console/console.h"
 #include "objects/accenti.h"
 
 namespace {

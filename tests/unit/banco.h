@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "game/ambiente.h"
-#include "game/console.h"
+#include "console/console.h"
 #include "objects/accenti.h"
 
 // The properties of an object under construction; every flag starts false

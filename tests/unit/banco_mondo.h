@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "game/ambiente.h"
-#include "game/console.h"
+#include "console/console.h"
 
 namespace mondo_prova {
 

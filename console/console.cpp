@@ -1,4 +1,4 @@
-#include "game/console.h"
+#include "console/console.h"
 
 #include <unistd.h>
 
