@@ -16,11 +16,22 @@ SAN_ENV = ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:exitcode=86 \
 VALGRIND ?= valgrind --quiet --error-exitcode=99 --leak-check=full \
             --errors-for-leak-kinds=definite,indirect,possible
 
-.PHONY: bench all build play test clean san fuzz memcheck
+# The Debian packages each command needs; installa/pacchetti.sh installs the
+# missing ones. Every part of the project adds its own to the list it needs.
+PACCHETTI_GIOCO = g++ cmake make
+PACCHETTI_TEST  = $(PACCHETTI_GIOCO) libgtest-dev clang libclang-rt-14-dev valgrind
+
+.PHONY: bench all build play test clean san fuzz memcheck pacchetti-gioco pacchetti-test
+
+pacchetti-gioco:
+	@sh installa/pacchetti.sh $(PACCHETTI_GIOCO)
+
+pacchetti-test:
+	@sh installa/pacchetti.sh $(PACCHETTI_TEST)
 
 all: build
 
-$(BUILD)/CMakeCache.txt:
+$(BUILD)/CMakeCache.txt: | pacchetti-gioco
 	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 build: $(BUILD)/CMakeCache.txt
@@ -39,7 +50,7 @@ play: build
 
 # The whole suite, unit and transcript tests, in the normal build and again
 # with AddressSanitizer and UndefinedBehaviorSanitizer.
-test: build san
+test: pacchetti-test build san
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(SAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS)
 
