@@ -1,0 +1,84 @@
+#include "console/console_web.h"
+
+#include <emscripten.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "console/cp850.h"
+
+// The page side: the module object of each run carries the functions below
+// (see web/pagina.js), so a run that the page has dropped never reaches the
+// page again.
+EM_JS(void, pagina_scrivi, (const char* dati, std::size_t n), {
+  Module.veltScrivi(HEAPU8.slice(dati, dati + n));
+});
+
+// Waits for the player's line; returns its length in UTF-8 and stores a
+// buffer from malloc, or -1 at the end of the input.
+EM_ASYNC_JS(int, pagina_leggi, (char** dati), {
+  const riga = await Module.veltLeggi();
+  if (riga === null) return -1;
+  const n = lengthBytesUTF8(riga);
+  const p = _malloc(n + 1);
+  stringToUTF8(riga, p, n + 1);
+  HEAPU32[dati >> 2] = p;
+  return n;
+});
+
+EM_JS(void, pagina_fine, (int stato), { Module.veltFine(stato); });
+
+// A run whose program has ended never resumes: this wait never ends.
+EM_ASYNC_JS(void, pagina_ferma, (), { await new Promise(() => {}); });
+
+namespace dettaglio_web {
+
+uscita_pagina::uscita_pagina() : originale(std::cout.rdbuf()) { std::cout.rdbuf(&pagina); }
+
+uscita_pagina::~uscita_pagina() {
+  std::cout.flush();
+  std::cout.rdbuf(originale);
+}
+
+uscita_pagina::buffer::int_type uscita_pagina::buffer::overflow(int_type c) {
+  if (!traits_type::eq_int_type(c, traits_type::eof())) dati += traits_type::to_char_type(c);
+  return traits_type::not_eof(c);
+}
+
+std::streamsize uscita_pagina::buffer::xsputn(const char* s, std::streamsize n) {
+  dati.append(s, static_cast<std::size_t>(n));
+  return n;
+}
+
+int uscita_pagina::buffer::sync() {
+  if (!dati.empty()) pagina_scrivi(dati.data(), dati.size());
+  dati.clear();
+  return 0;
+}
+
+}  // namespace dettaglio_web
+
+bool console_web::leggi_riga(std::string& riga) {
+  std::cout.flush();
+  char* dati = nullptr;
+  const int n = pagina_leggi(&dati);
+  if (n < 0) {
+    riga.clear();
+    return false;
+  }
+  riga = utf8_a_cp850(std::string(dati, static_cast<std::size_t>(n)));
+  std::free(dati);
+  return true;
+}
+
+void console_web::termina_fatale() {
+  std::cout.flush();
+  fine_pagina(1);
+  pagina_ferma();
+  std::abort();
+}
+
+void fine_pagina(int stato) {
+  std::cout.flush();
+  pagina_fine(stato);
+}

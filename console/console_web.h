@@ -1,0 +1,49 @@
+#pragma once
+#include <streambuf>
+#include <string>
+
+#include "console/console_utf8.h"
+
+// The console of the browser page (built with Emscripten and Asyncify).
+// Output is the UTF-8 terminal's: code page 850 turned into UTF-8, handed to
+// the page as raw bytes at each flush (a world may hold a NUL byte, so never
+// as a C string). A line read flushes the output and waits, without blocking
+// the browser, until the page hands over the line the player typed; the page
+// first writes the game's folder back to its persistent storage. The pause
+// does nothing, and a fatal world-file error ends the run with status 1 for
+// the page to show.
+namespace dettaglio_web {
+// Gathers the bytes written to std::cout and hands them to the page when the
+// stream is flushed. Installed before the UTF-8 transcoding, which writes
+// into it.
+class uscita_pagina {
+protected:
+  uscita_pagina();
+  ~uscita_pagina();
+  uscita_pagina(const uscita_pagina&) = delete;
+  uscita_pagina& operator=(const uscita_pagina&) = delete;
+
+private:
+  class buffer : public std::streambuf {
+  protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* s, std::streamsize n) override;
+    int sync() override;
+
+  private:
+    std::string dati;
+  };
+  buffer pagina;
+  std::streambuf* originale;
+};
+}  // namespace dettaglio_web
+
+class console_web : private dettaglio_web::uscita_pagina, public console_utf8 {
+public:
+  bool leggi_riga(std::string& riga) override;
+  void pausa() override {}
+  [[noreturn]] void termina_fatale() override;
+};
+
+// Tells the page that the run ended with exit status `stato`.
+void fine_pagina(int stato);

@@ -1,0 +1,207 @@
+// The page in a real browser: headless Chromium driven by playwright-core.
+// Every game played in the page is played again by the terminal program
+// velt-utf8 on the same world with the same input: the page's text (without
+// the echo of the typed lines) must be exactly what velt-utf8 prints.
+// Environment (set by CTest): VELT_PAGINA the built page, VELT_NATIVO the
+// native build, VELT_SORGENTI the repository, VELT_ARTEFATTI where the
+// screenshots go; VELT_CHROMIUM the browser, default Debian's.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync, spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { chromium } from 'playwright-core';
+
+const variabile = (nome) => {
+  assert.ok(process.env[nome], `variabile d'ambiente ${nome} mancante`);
+  return process.env[nome];
+};
+const PAGINA = variabile('VELT_PAGINA');
+const NATIVO = variabile('VELT_NATIVO');
+const SORGENTI = variabile('VELT_SORGENTI');
+const ARTEFATTI = variabile('VELT_ARTEFATTI');
+const sorgente = (...p) => path.join(SORGENTI, ...p);
+const righe = (file) => fs.readFileSync(file, 'latin1').split('\n').slice(0, -1);
+const SOLUZIONE = righe(sorgente('tests/transcripts/mondo-predefinito-soluzione/input'));
+const PREDEFINITO = fs.readFileSync(sorgente('worlds/mondo.ini'));
+const CAFFE = fs.readFileSync(sorgente('tests/transcripts/utf8/mondo.ini'));
+const CAFFE_UTF8 = execFileSync('iconv', ['-f', 'CP850', '-t', 'UTF-8'], { input: CAFFE }).toString();
+const FATALE = fs.readFileSync(sorgente('tests/transcripts/mondo-inizio-ignoto/mondo.ini'));
+
+// velt-utf8 in a scratch folder holding `mondo` (and `salvato` as world.ini):
+// its output, status and saved game.
+function terminale(mondo, input, salvato, cartella = fs.mkdtempSync(path.join(os.tmpdir(), 'velt-'))) {
+  fs.writeFileSync(path.join(cartella, 'mondo.ini'), mondo);
+  if (salvato) fs.writeFileSync(path.join(cartella, 'world.ini'), salvato);
+  const inizio = performance.now();
+  const r = spawnSync(path.join(NATIVO, 'velt-utf8'), { cwd: cartella, input: input.map((r) => `${r}\n`).join('') });
+  const ms = performance.now() - inizio;
+  assert.equal(r.error, undefined, `velt-utf8 non parte: ${r.error}`);
+  const world = path.join(cartella, 'world.ini');
+  return { testo: r.stdout.toString(), stato: r.status, ms, cartella,
+           salvato: fs.existsSync(world) ? fs.readFileSync(world) : null };
+}
+
+let browser, server, base;
+before(async () => {
+  const html = fs.readFileSync(PAGINA);
+  server = http.createServer((req, res) => {
+    res.writeHead(req.url === '/' ? 200 : 404, { 'content-type': 'text/html; charset=utf-8' });
+    res.end(req.url === '/' ? html : '');
+  });
+  await new Promise((ok) => server.listen(0, '127.0.0.1', ok));
+  base = `http://127.0.0.1:${server.address().port}/`;
+  browser = await chromium.launch({
+    executablePath: process.env.VELT_CHROMIUM || '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+  fs.mkdirSync(ARTEFATTI, { recursive: true });
+});
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+// A fresh browser profile (so fresh IndexedDB) with the page opened at `url`,
+// waiting for the first question. Takes a screenshot when the test ends.
+async function apri(t, url = base) {
+  const contesto = await browser.newContext();
+  const p = await contesto.newPage();
+  const inizio = performance.now();
+  await p.goto(url);
+  await pronta(p);
+  p.msPrimaDomanda = performance.now() - inizio;
+  t.after(async () => {
+    await p.screenshot({ path: path.join(ARTEFATTI, `${t.name.replace(/\W+/g, '-')}.png`) });
+    await contesto.close();
+  });
+  return p;
+}
+// Waits until the game waits for a line or its run has ended.
+const pronta = (p) => p.waitForSelector('body[data-in-attesa="1"], body[data-stato]', { state: 'attached' });
+async function digita(p, input) {
+  for (const r of input) {
+    await p.fill('#riga', r);
+    await p.press('#riga', 'Enter');
+    await pronta(p);
+  }
+}
+// The page's text without the echoed lines, and the echoed lines.
+const schermo = (p) => p.$eval('#schermo', (s) => [...s.childNodes]
+  .filter((n) => !n.classList?.contains('eco')).map((n) => n.textContent).join(''));
+const echi = (p) => p.$$eval('#schermo .eco', (e) => e.map((n) => n.textContent));
+const stato = (p) => p.$eval('body', (b) => b.dataset.stato);
+const avviso = (p) => p.$eval('#avviso', (a) => a.textContent);
+const apriMondo = (p, nome, dati) => p.setInputFiles('#file-mondo', { name: nome, mimeType: 'text/plain', buffer: Buffer.from(dati) });
+
+// Plays `input` in the page and checks it against velt-utf8 on `mondo`
+// (with the saved game `salvato`).
+async function comeTerminale(p, mondo, input, salvato) {
+  const inizio = performance.now();
+  await digita(p, input);
+  const ms = performance.now() - inizio;
+  const atteso = terminale(mondo, input, salvato);
+  assert.equal(await schermo(p), atteso.testo);
+  assert.deepEqual(await echi(p), input.map((r) => `${r}\n`));
+  assert.equal(await stato(p), String(atteso.stato));
+  return { ms, atteso };
+}
+
+test('il mondo predefinito si vince con la sua soluzione, come in velt-utf8', async (t) => {
+  const p = await apri(t);
+  const { ms, atteso } = await comeTerminale(p, PREDEFINITO, SOLUZIONE);
+  assert.match(atteso.testo, /Hai vinto!/);
+  t.diagnostic(`prima domanda dopo ${p.msPrimaDomanda.toFixed(0)} ms; soluzione: pagina ` +
+               `${ms.toFixed(0)} ms, velt-utf8 ${atteso.ms.toFixed(1)} ms`);
+});
+
+// Typed accented letters reach the engine as code page 850 bytes. Each case:
+// the file opened in the page, the same world in code page 850, the input.
+const digitati = [
+  ['mondo predefinito, prendi perché', PREDEFINITO, PREDEFINITO, ['no', 'prendi perché', 'esci', 'no'],
+   /Oggetto perché non trovato/],
+  ['tè preso nel mondo del caffè (UTF-8)', CAFFE_UTF8, CAFFE, ['no', 'prendi tè', 'si', 'guarda zaino', 'esci', 'no'],
+   /Hai messo l'oggetto tè nello zaino/],
+];
+for (const [nome, file, mondo, input, atteso] of digitati) {
+  test(`lettere accentate digitate: ${nome}`, async (t) => {
+    const p = await apri(t);
+    await apriMondo(p, 'mondo.ini', file);
+    await pronta(p);
+    assert.match((await comeTerminale(p, mondo, input)).atteso.testo, atteso);
+  });
+}
+
+test('il mondo del giocatore, in code page 850 e in UTF-8, dà lo stesso gioco', async (t) => {
+  const p = await apri(t);
+  const input = ['no', 'guarda', 'prendi zucchero', 'si', 'esci', 'no'];
+  await apriMondo(p, 'caffe.ini', CAFFE);
+  await pronta(p);
+  assert.equal(await avviso(p), '');
+  await comeTerminale(p, CAFFE, input);
+  await apriMondo(p, 'caffe-utf8.ini', CAFFE_UTF8);
+  await pronta(p);
+  assert.match(await avviso(p), /convertito in code page 850/);
+  await comeTerminale(p, CAFFE, input);
+  // Typographic punctuation becomes plain; a character the code page lacks
+  // is reported with its line and the current game goes on.
+  await apriMondo(p, 'tipografico.ini', CAFFE_UTF8.replace('Un bancone lucido.', 'Un bancone “lucido”… l’ultimo'));
+  await pronta(p);
+  await digita(p, ['no']);
+  assert.match(await schermo(p), /Un bancone "lucido"\.\.\. l'ultimo/);
+  const prima = await schermo(p);
+  await apriMondo(p, 'euro.ini', CAFFE_UTF8.replace('Un bancone lucido.', 'Un caffè costa 1 €.'));
+  assert.match(await avviso(p), /Riga 9: il carattere «€» non esiste in code page 850/);
+  assert.equal(await schermo(p), prima);
+});
+
+test('salva, ricarica la pagina, si: la partita riprende; il salvataggio si scarica e si ricarica', async (t) => {
+  const p = await apri(t);
+  const primo = ['no', 'vai basso', 'sposta sacchi', 'prendi chiave', 'si', 'salva'];
+  const secondo = ['si', 'guarda zaino', 'vai alto', 'esci', 'no'];
+  await digita(p, primo);
+  const fatto = terminale(PREDEFINITO, [...primo, 'esci', 'no']);
+  await p.reload();
+  await pronta(p);
+  assert.match((await comeTerminale(p, PREDEFINITO, secondo, fatto.salvato)).atteso.testo, /- chiave/);
+  const [scaricato] = await Promise.all([p.waitForEvent('download'), p.click('#scarica')]);
+  assert.deepEqual(fs.readFileSync(await scaricato.path()), fatto.salvato);
+  // In a fresh profile the downloaded save is uploaded and resumed.
+  const q = await apri(t);
+  await q.setInputFiles('#file-salvataggio', { name: 'world.ini', mimeType: 'text/plain', buffer: fatto.salvato });
+  await q.waitForFunction(() => /Salvataggio caricato/.test(document.getElementById('avviso').textContent));
+  await pronta(q);
+  await comeTerminale(q, PREDEFINITO, secondo, fatto.salvato);
+});
+
+test('un mondo con un errore fatale mostra l\'errore; la pagina ricomincia', async (t) => {
+  const p = await apri(t);
+  await apriMondo(p, 'fatale.ini', FATALE);
+  await pronta(p);
+  await comeTerminale(p, FATALE, ['no']);
+  assert.equal(await stato(p), '1');
+  assert.match(await avviso(p), /Il gioco si è fermato \(stato 1\)/);
+  await apriMondo(p, 'caffe.ini', CAFFE);
+  await pronta(p);
+  assert.equal(await stato(p), undefined);
+  await comeTerminale(p, CAFFE, ['no', 'esci', 'no']);
+  await p.click('#ricomincia');
+  await pronta(p);
+  await comeTerminale(p, CAFFE, ['no', 'esci', 'no']);
+});
+
+test('velt-autore pubblica: la pagina da file:// ha il titolo del mondo, si gioca e si vince', async (t) => {
+  const cartella = fs.mkdtempSync(path.join(os.tmpdir(), 'velt-pubblica-'));
+  const gioco = path.join(cartella, 'gioco.html');
+  fs.writeFileSync(path.join(cartella, 'mondo.utf8.ini'), execFileSync('iconv', ['-f', 'CP850', '-t', 'UTF-8'], { input: PREDEFINITO }));
+  fs.writeFileSync(gioco, execFileSync(path.join(NATIVO, 'autore', 'velt-autore'),
+    ['pubblica', path.join(cartella, 'mondo.utf8.ini')]));
+  const p = await apri(t, pathToFileURL(gioco).href);
+  assert.equal(await p.title(), 'Il segreto di Villa Aurora');
+  const { atteso } = await comeTerminale(p, PREDEFINITO, SOLUZIONE);
+  assert.match(atteso.testo, /Hai vinto!/);
+});
