@@ -6,6 +6,7 @@
 #include "autore/comune.h"
 #include "autore/controllo.h"
 #include "autore/mappa.h"
+#include "autore/pubblica.h"
 #include "autore/risolutore.h"
 
 namespace {
@@ -13,7 +14,8 @@ namespace {
 const char* const uso =
     "uso: velt-autore controlla FILE\n"
     "     velt-autore mappa FILE [--svg]\n"
-    "     velt-autore risolvi FILE [--max-stati N]\n";
+    "     velt-autore risolvi FILE [--max-stati N]\n"
+    "     velt-autore pubblica FILE [--pagina PAGINA] > gioco.html\n";
 
 // The map of a world that the game might not even load: every line that
 // would stop it is skipped, as the checker does.
@@ -120,6 +122,9 @@ int esegui_autore(const std::vector<std::string>& argomenti, std::ostream& uscit
   if ((n == 2 || (n == 4 && argomenti[2] == "--max-stati" && numero(argomenti[3], max_stati))) &&
       argomenti[0] == "risolvi") {
     return risolvi(argomenti[1], max_stati, uscita, errori);
+  }
+  if ((n == 2 || (n == 4 && argomenti[2] == "--pagina")) && argomenti[0] == "pubblica") {
+    return pubblica(argomenti[1], n == 4 ? argomenti[3] : pagina_predefinita, uscita, errori);
   }
   errori << uso;
   return 2;
