@@ -4,6 +4,7 @@ SAN_BUILD  ?= build-san
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 BENCH_BUILD ?= build-bench
+WEB_BUILD ?= build-web
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE   ?= cmake
 
@@ -19,15 +20,20 @@ VALGRIND ?= valgrind --quiet --error-exitcode=99 --leak-check=full \
 # The Debian packages each command needs; installa/pacchetti.sh installs the
 # missing ones. Every part of the project adds its own to the list it needs.
 PACCHETTI_GIOCO = g++ cmake make
-PACCHETTI_TEST  = $(PACCHETTI_GIOCO) libgtest-dev clang libclang-rt-14-dev valgrind
+PACCHETTI_WEB   = emscripten
+PACCHETTI_TEST  = $(PACCHETTI_GIOCO) libgtest-dev clang libclang-rt-14-dev valgrind \
+                  $(PACCHETTI_WEB) chromium fonts-dejavu-core $(if $(shell command -v node),,nodejs npm)
 
-.PHONY: bench all build play test clean san fuzz memcheck pacchetti-gioco pacchetti-test
+.PHONY: bench all build play test clean san fuzz memcheck web pacchetti-gioco pacchetti-test pacchetti-web
 
 pacchetti-gioco:
 	@sh installa/pacchetti.sh $(PACCHETTI_GIOCO)
 
 pacchetti-test:
 	@sh installa/pacchetti.sh $(PACCHETTI_TEST)
+
+pacchetti-web:
+	@sh installa/pacchetti.sh $(PACCHETTI_WEB)
 
 all: build
 
@@ -49,10 +55,29 @@ play: build
 	 cd $(BUILD)/partita && exec $$wrap ../$$bin
 
 # The whole suite, unit and transcript tests, in the normal build and again
-# with AddressSanitizer and UndefinedBehaviorSanitizer.
-test: pacchetti-test build san
+# with AddressSanitizer and UndefinedBehaviorSanitizer; then the browser tests
+# of the page, which also run the normal build's programs.
+test: pacchetti-test build san web web/node_modules/.package-lock.json
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(SAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS)
+	cd $(WEB_BUILD) && ctest --output-on-failure
+
+# The browser build: the engine compiled by Debian's Emscripten into one page
+# (Release: a debug build makes the WebAssembly ten times bigger). Debian's
+# Emscripten runs on Node and finds Debian's JavaScript modules only through
+# NODE_PATH; CMake's probe for tests would run Node with a flag it rejects.
+WEB_ENV = NODE_PATH=/usr/share/nodejs
+$(WEB_BUILD)/CMakeCache.txt: | pacchetti-web
+	$(WEB_ENV) emcmake $(CMAKE) -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DBUILD_TESTING=OFF -DVELT_NATIVO=$(abspath $(BUILD))
+
+web: $(WEB_BUILD)/CMakeCache.txt
+	$(WEB_ENV) $(CMAKE) --build $(WEB_BUILD) -j $(JOBS)
+	@echo "pagina: $(abspath $(WEB_BUILD))/web/velt.html"
+
+# The browser tests' npm packages, exactly as the lockfile pins them.
+web/node_modules/.package-lock.json: web/package.json web/package-lock.json
+	cd web && npm ci --no-audit --no-fund
 
 $(SAN_BUILD)/CMakeCache.txt:
 	$(CMAKE) -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELT_SANITIZE=ON
@@ -84,4 +109,4 @@ bench: $(BENCH_BUILD)/CMakeCache.txt
 	$(BENCH_BUILD)/bench/velt_bench
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(WEB_BUILD)

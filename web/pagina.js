@@ -3,7 +3,8 @@
 // engine (creaVelt); opening another world or starting again drops the old
 // run, whose pending line read is then never answered. The body's data
 // attributes tell tests whether the game waits for a line (data-in-attesa)
-// and, when the run has ended, its exit status (data-stato).
+// and, when the run has ended, its exit status (data-stato); data-corsa
+// counts the runs started.
 (() => {
   const $ = (id) => document.getElementById(id);
   const corpo = document.body, terminale = $('terminale'), schermo = $('schermo');
@@ -21,6 +22,7 @@
   let corsa = null;        // the current run: {modulo, cartella, risposta}
   const storia = [];
   let posto = 0;
+  let corse = 0;
 
   function avvisa(testo, aggiungi) {
     avviso.textContent = aggiungi && avviso.textContent ? avviso.textContent + '\n' + testo : testo;
@@ -88,6 +90,7 @@
     }
     corsa = questa;
     mondo = grezzi;
+    corpo.dataset.corsa = String(++corse);
     schermo.textContent = '';
     corpo.dataset.inAttesa = '0';
     delete corpo.dataset.stato;
@@ -104,7 +107,10 @@
     questa.cartella = chiave(esito.dati);
     if (!FS.analyzePath(questa.cartella).exists) FS.mkdir(questa.cartella);
     FS.writeFile(`${questa.cartella}/mondo.ini`, esito.dati);
-    if (salvataggio) FS.writeFile(`${questa.cartella}/world.ini`, salvataggio);
+    if (salvataggio) {
+      FS.writeFile(`${questa.cartella}/world.ini`, salvataggio);
+      avvisa('Salvataggio caricato: rispondi «si» alla prima domanda per riprenderlo.', true);
+    }
     FS.chdir(questa.cartella);
     riga.disabled = false;
     riga.focus();
@@ -196,10 +202,7 @@
   $('file-salvataggio').addEventListener('change', async (ev) => {
     const [file] = ev.target.files;
     ev.target.value = '';
-    if (!file) return;
-    if (await avvia(mondo, await leggiFile(file))) {
-      avvisa('Salvataggio caricato: rispondi «si» alla prima domanda per riprenderlo.', true);
-    }
+    if (file) avvia(mondo, await leggiFile(file));
   });
 
   // A world file dropped anywhere on the page is played.

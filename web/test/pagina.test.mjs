@@ -4,7 +4,8 @@
 // the echo of the typed lines) must be exactly what velt-utf8 prints.
 // Environment (set by CTest): VELT_PAGINA the built page, VELT_NATIVO the
 // native build, VELT_SORGENTI the repository, VELT_ARTEFATTI where the
-// screenshots go; VELT_CHROMIUM the browser, default Debian's.
+// screenshots go; VELT_CHROMIUM the browser, default Debian's. Each test's
+// name starts with its group, which CTest runs as one test.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
@@ -96,7 +97,16 @@ const schermo = (p) => p.$eval('#schermo', (s) => [...s.childNodes]
 const echi = (p) => p.$$eval('#schermo .eco', (e) => e.map((n) => n.textContent));
 const stato = (p) => p.$eval('body', (b) => b.dataset.stato);
 const avviso = (p) => p.$eval('#avviso', (a) => a.textContent);
-const apriMondo = (p, nome, dati) => p.setInputFiles('#file-mondo', { name: nome, mimeType: 'text/plain', buffer: Buffer.from(dati) });
+// Runs `azione` and waits until it has started a new run and that run waits
+// for a line (or has ended).
+async function nuovaCorsa(p, azione) {
+  const prima = await p.$eval('body', (b) => b.dataset.corsa);
+  await azione();
+  await p.waitForFunction((n) => document.body.dataset.corsa !== n, prima);
+  await pronta(p);
+}
+const file = (nome, dati) => ({ name: nome, mimeType: 'text/plain', buffer: Buffer.from(dati) });
+const apriMondo = (p, nome, dati) => nuovaCorsa(p, () => p.setInputFiles('#file-mondo', file(nome, dati)));
 
 // Plays `input` in the page and checks it against velt-utf8 on `mondo`
 // (with the saved game `salvato`).
@@ -111,7 +121,7 @@ async function comeTerminale(p, mondo, input, salvato) {
   return { ms, atteso };
 }
 
-test('il mondo predefinito si vince con la sua soluzione, come in velt-utf8', async (t) => {
+test('soluzione: il mondo predefinito si vince con la sua soluzione, come in velt-utf8', async (t) => {
   const p = await apri(t);
   const { ms, atteso } = await comeTerminale(p, PREDEFINITO, SOLUZIONE);
   assert.match(atteso.testo, /Hai vinto!/);
@@ -127,39 +137,36 @@ const digitati = [
   ['tè preso nel mondo del caffè (UTF-8)', CAFFE_UTF8, CAFFE, ['no', 'prendi tè', 'si', 'guarda zaino', 'esci', 'no'],
    /Hai messo l'oggetto tè nello zaino/],
 ];
-for (const [nome, file, mondo, input, atteso] of digitati) {
-  test(`lettere accentate digitate: ${nome}`, async (t) => {
+for (const [nome, dato, mondo, input, atteso] of digitati) {
+  test(`accenti: lettere accentate digitate, ${nome}`, async (t) => {
     const p = await apri(t);
-    await apriMondo(p, 'mondo.ini', file);
-    await pronta(p);
+    await apriMondo(p, 'mondo.ini', dato);
     assert.match((await comeTerminale(p, mondo, input)).atteso.testo, atteso);
   });
 }
 
-test('il mondo del giocatore, in code page 850 e in UTF-8, dà lo stesso gioco', async (t) => {
+test('mondi: il mondo del giocatore, in code page 850 e in UTF-8, dà lo stesso gioco', async (t) => {
   const p = await apri(t);
   const input = ['no', 'guarda', 'prendi zucchero', 'si', 'esci', 'no'];
   await apriMondo(p, 'caffe.ini', CAFFE);
-  await pronta(p);
   assert.equal(await avviso(p), '');
   await comeTerminale(p, CAFFE, input);
   await apriMondo(p, 'caffe-utf8.ini', CAFFE_UTF8);
-  await pronta(p);
   assert.match(await avviso(p), /convertito in code page 850/);
   await comeTerminale(p, CAFFE, input);
   // Typographic punctuation becomes plain; a character the code page lacks
   // is reported with its line and the current game goes on.
   await apriMondo(p, 'tipografico.ini', CAFFE_UTF8.replace('Un bancone lucido.', 'Un bancone “lucido”… l’ultimo'));
-  await pronta(p);
   await digita(p, ['no']);
   assert.match(await schermo(p), /Un bancone "lucido"\.\.\. l'ultimo/);
   const prima = await schermo(p);
-  await apriMondo(p, 'euro.ini', CAFFE_UTF8.replace('Un bancone lucido.', 'Un caffè costa 1 €.'));
-  assert.match(await avviso(p), /Riga 9: il carattere «€» non esiste in code page 850/);
+  await p.setInputFiles('#file-mondo', file('euro.ini', CAFFE_UTF8.replace('Un bancone lucido.', 'Un caffè costa 1 €.')));
+  await p.waitForFunction(() => /Riga 9: il carattere «€» non esiste in code page 850/
+    .test(document.getElementById('avviso').textContent));
   assert.equal(await schermo(p), prima);
 });
 
-test('salva, ricarica la pagina, si: la partita riprende; il salvataggio si scarica e si ricarica', async (t) => {
+test('salvataggi: salva, ricarica la pagina, si: la partita riprende; il salvataggio si scarica e si ricarica', async (t) => {
   const p = await apri(t);
   const primo = ['no', 'vai basso', 'sposta sacchi', 'prendi chiave', 'si', 'salva'];
   const secondo = ['si', 'guarda zaino', 'vai alto', 'esci', 'no'];
@@ -172,29 +179,25 @@ test('salva, ricarica la pagina, si: la partita riprende; il salvataggio si scar
   assert.deepEqual(fs.readFileSync(await scaricato.path()), fatto.salvato);
   // In a fresh profile the downloaded save is uploaded and resumed.
   const q = await apri(t);
-  await q.setInputFiles('#file-salvataggio', { name: 'world.ini', mimeType: 'text/plain', buffer: fatto.salvato });
-  await q.waitForFunction(() => /Salvataggio caricato/.test(document.getElementById('avviso').textContent));
-  await pronta(q);
+  await nuovaCorsa(q, () => q.setInputFiles('#file-salvataggio', file('world.ini', fatto.salvato)));
+  assert.match(await avviso(q), /Salvataggio caricato/);
   await comeTerminale(q, PREDEFINITO, secondo, fatto.salvato);
 });
 
-test('un mondo con un errore fatale mostra l\'errore; la pagina ricomincia', async (t) => {
+test('fatale: un mondo con un errore fatale mostra l\'errore; la pagina ricomincia', async (t) => {
   const p = await apri(t);
   await apriMondo(p, 'fatale.ini', FATALE);
-  await pronta(p);
   await comeTerminale(p, FATALE, ['no']);
   assert.equal(await stato(p), '1');
   assert.match(await avviso(p), /Il gioco si è fermato \(stato 1\)/);
   await apriMondo(p, 'caffe.ini', CAFFE);
-  await pronta(p);
   assert.equal(await stato(p), undefined);
   await comeTerminale(p, CAFFE, ['no', 'esci', 'no']);
-  await p.click('#ricomincia');
-  await pronta(p);
+  await nuovaCorsa(p, () => p.click('#ricomincia'));
   await comeTerminale(p, CAFFE, ['no', 'esci', 'no']);
 });
 
-test('velt-autore pubblica: la pagina da file:// ha il titolo del mondo, si gioca e si vince', async (t) => {
+test('pubblica: con velt-autore, la pagina da file:// ha il titolo del mondo, si gioca e si vince', async (t) => {
   const cartella = fs.mkdtempSync(path.join(os.tmpdir(), 'velt-pubblica-'));
   const gioco = path.join(cartella, 'gioco.html');
   fs.writeFileSync(path.join(cartella, 'mondo.utf8.ini'), execFileSync('iconv', ['-f', 'CP850', '-t', 'UTF-8'], { input: PREDEFINITO }));
