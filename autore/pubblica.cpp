@@ -1,10 +1,12 @@
 #include "autore/pubblica.h"
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "autore/comune.h"
 #include "console/cp850.h"
+#include "world/righe.h"
 
 #ifndef VELT_PAGINA_WEB
 #define VELT_PAGINA_WEB "build-web/web/velt.html"
@@ -18,12 +20,11 @@ namespace {
 const std::string titolo_vuoto = "<title>velt</title>";
 const std::string mondo_vuoto = "<script id=\"mondo-incorporato\" type=\"application/octet-stream\">";
 
+// The whole regular file `nome`; false when it cannot be read.
 bool leggi(const std::string& nome, std::string& testo) {
-  std::ifstream in(nome, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream tutto;
-  tutto << in.rdbuf();
-  testo = tutto.str();
+  std::ifstream in;
+  if (!apri_mondo(nome.c_str(), in)) return false;
+  testo.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return !in.bad();
 }
 

@@ -31,29 +31,39 @@ EM_JS(void, pagina_fine, (int stato), { Module.veltFine(stato); });
 // A run whose program has ended never resumes: this wait never ends.
 EM_ASYNC_JS(void, pagina_ferma, (), { await new Promise(() => {}); });
 
+namespace {
+
+// Keeps what is written until the stream is flushed, then hands it over.
+class buffer_pagina : public std::streambuf {
+protected:
+  int_type overflow(int_type c) override {
+    if (!traits_type::eq_int_type(c, traits_type::eof())) dati += traits_type::to_char_type(c);
+    return traits_type::not_eof(c);
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    dati.append(s, static_cast<std::size_t>(n));
+    return n;
+  }
+  int sync() override {
+    if (!dati.empty()) pagina_scrivi(dati.data(), dati.size());
+    dati.clear();
+    return 0;
+  }
+
+private:
+  std::string dati;
+};
+
+}  // namespace
+
 namespace dettaglio_web {
 
-uscita_pagina::uscita_pagina() : originale(std::cout.rdbuf()) { std::cout.rdbuf(&pagina); }
+uscita_pagina::uscita_pagina()
+    : pagina(std::make_unique<buffer_pagina>()), originale(std::cout.rdbuf(pagina.get())) {}
 
 uscita_pagina::~uscita_pagina() {
   std::cout.flush();
   std::cout.rdbuf(originale);
-}
-
-uscita_pagina::buffer::int_type uscita_pagina::buffer::overflow(int_type c) {
-  if (!traits_type::eq_int_type(c, traits_type::eof())) dati += traits_type::to_char_type(c);
-  return traits_type::not_eof(c);
-}
-
-std::streamsize uscita_pagina::buffer::xsputn(const char* s, std::streamsize n) {
-  dati.append(s, static_cast<std::size_t>(n));
-  return n;
-}
-
-int uscita_pagina::buffer::sync() {
-  if (!dati.empty()) pagina_scrivi(dati.data(), dati.size());
-  dati.clear();
-  return 0;
 }
 
 }  // namespace dettaglio_web

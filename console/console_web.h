@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <streambuf>
 #include <string>
 
@@ -24,16 +25,7 @@ protected:
   uscita_pagina& operator=(const uscita_pagina&) = delete;
 
 private:
-  class buffer : public std::streambuf {
-  protected:
-    int_type overflow(int_type c) override;
-    std::streamsize xsputn(const char* s, std::streamsize n) override;
-    int sync() override;
-
-  private:
-    std::string dati;
-  };
-  buffer pagina;
+  std::unique_ptr<std::streambuf> pagina;
   std::streambuf* originale;
 };
 }  // namespace dettaglio_web

@@ -119,15 +119,18 @@
   }
 
   // The console's line read: the game's folder goes back to IndexedDB first;
-  // if that fails the page says so and the game goes on.
+  // if that fails the page says so (once a run) and the game goes on.
   async function leggi(questa) {
     const mai = () => new Promise(() => {});
     if (corsa !== questa) return mai();
     try {
       await sincronizza(questa.modulo.FS, false);
     } catch (e) {
-      avvisa(`Salvataggio nel browser non riuscito (${e.message || e}): ` +
-             'la partita continua, ma potrebbe non restare dopo la chiusura della pagina.');
+      if (!questa.rifiutato) {
+        avvisa(`Salvataggio nel browser non riuscito (${e.message || e}): la partita ` +
+               'continua, ma potrebbe non restare dopo la chiusura della pagina.', true);
+      }
+      questa.rifiutato = true;
     }
     if (corsa !== questa) return mai();
     return new Promise((risolvi) => {

@@ -67,11 +67,13 @@ after(async () => {
   server?.close();
 });
 
-// A fresh browser profile (so fresh IndexedDB) with the page opened at `url`,
-// waiting for the first question. Takes a screenshot when the test ends.
-async function apri(t, url = base) {
+// A fresh browser profile (so fresh IndexedDB) with the page opened at `url`
+// (after `prepara` on the new page), waiting for the first question. Takes a
+// screenshot when the test ends.
+async function apri(t, url = base, prepara) {
   const contesto = await browser.newContext();
   const p = await contesto.newPage();
+  await prepara?.(p);
   const inizio = performance.now();
   await p.goto(url);
   await pronta(p);
@@ -202,6 +204,15 @@ test('salvataggi: salva, ricarica la pagina, si: la partita riprende; il salvata
   await nuovaCorsa(q, () => q.setInputFiles('#file-salvataggio', file('world.ini', fatto.salvato)));
   assert.match(await avviso(q), /Salvataggio caricato/);
   await comeTerminale(q, PREDEFINITO, secondo, fatto.salvato);
+});
+
+test('salvataggi: se il browser rifiuta di salvare, la pagina lo dice e la partita continua', async (t) => {
+  const p = await apri(t, base, (p) => p.addInitScript(() => {
+    IDBFactory.prototype.open = () => { throw new DOMException('spazio esaurito', 'QuotaExceededError'); };
+  }));
+  await comeTerminale(p, PREDEFINITO, ['no', 'vai basso', 'salva', 'esci', 'no']);
+  assert.match(await avviso(p), /^I salvataggi non restano nel browser \(spazio esaurito\)\.\n/);
+  assert.match(await avviso(p), /\nSalvataggio nel browser non riuscito \(spazio esaurito\)[^\n]*\nPartita finita/);
 });
 
 test('fatale: un mondo con un errore fatale mostra l\'errore; la pagina ricomincia', async (t) => {
