@@ -176,6 +176,10 @@ test('mondi: il mondo del giocatore, in code page 850 e in UTF-8, dà lo stesso 
   await apriMondo(p, 'caffe-utf8.ini', CAFFE_UTF8);
   assert.match(await avviso(p), /convertito in code page 850/);
   await comeTerminale(p, CAFFE, input);
+  // A NUL byte in the world reaches the page too.
+  const nul = Buffer.from(CAFFE.toString('latin1').replace('bancone', 'ban\0cone'), 'latin1');
+  await apriMondo(p, 'nul.ini', nul);
+  assert.match((await comeTerminale(p, nul, input)).atteso.testo, /ban\0cone/);
   // Typographic punctuation becomes plain; a character the code page lacks
   // is reported with its line and the current game goes on.
   await apriMondo(p, 'tipografico.ini', CAFFE_UTF8.replace('Un bancone lucido.', 'Un bancone “lucido”… l’ultimo'));
