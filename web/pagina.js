@@ -118,11 +118,9 @@
     return true;
   }
 
-  // The console's line read: the game's folder goes back to IndexedDB first;
-  // if that fails the page says so (once a run) and the game goes on.
-  async function leggi(questa) {
-    const mai = () => new Promise(() => {});
-    if (corsa !== questa) return mai();
+  // Writes the game's folder back to IndexedDB; if that fails the page says
+  // so (once a run) and the game goes on.
+  async function conserva(questa) {
     try {
       await sincronizza(questa.modulo.FS, false);
     } catch (e) {
@@ -132,6 +130,13 @@
       }
       questa.rifiutato = true;
     }
+  }
+
+  // The console's line read, after the folder is written back.
+  async function leggi(questa) {
+    const mai = () => new Promise(() => {});
+    if (corsa !== questa) return mai();
+    await conserva(questa);
     if (corsa !== questa) return mai();
     return new Promise((risolvi) => {
       questa.risposta = risolvi;
@@ -152,6 +157,9 @@
     risolvi(testo);
   }
 
+  // The end of a run. A game saved by "esci" is already in IndexedDB: the
+  // engine's save syncs the file and the folder, and with Asyncify a sync
+  // writes the folder back.
   function fine(stato) {
     corpo.dataset.inAttesa = '0';
     corpo.dataset.stato = String(stato);

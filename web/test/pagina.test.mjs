@@ -192,22 +192,27 @@ test('mondi: il mondo del giocatore, in code page 850 e in UTF-8, dà lo stesso 
   assert.equal(await schermo(p), prima);
 });
 
-test('salvataggi: salva, ricarica la pagina, si: la partita riprende; il salvataggio si scarica e si ricarica', async (t) => {
+test('salvataggi: salva, o esci e si, ricarica la pagina, si: la partita riprende; scarica e carica', async (t) => {
   const p = await apri(t);
   const primo = ['no', 'vai basso', 'sposta sacchi', 'prendi chiave', 'si', 'salva'];
-  const secondo = ['si', 'guarda zaino', 'vai alto', 'esci', 'no'];
+  const secondo = ['si', 'guarda zaino', 'vai alto', 'esci', 'si'];
+  const terzo = ['si', 'guarda', 'esci', 'no'];
   await digita(p, primo);
-  const fatto = terminale(PREDEFINITO, [...primo, 'esci', 'no']);
+  const salvato = terminale(PREDEFINITO, [...primo, 'esci', 'no']).salvato;
   await p.reload();
   await pronta(p);
-  assert.match((await comeTerminale(p, PREDEFINITO, secondo, fatto.salvato)).atteso.testo, /- chiave/);
+  const { atteso } = await comeTerminale(p, PREDEFINITO, secondo, salvato);
+  assert.match(atteso.testo, /- chiave/);
+  await p.reload();
+  await pronta(p);
+  assert.match((await comeTerminale(p, PREDEFINITO, terzo, atteso.salvato)).atteso.testo, /Il giardino/);
   const [scaricato] = await Promise.all([p.waitForEvent('download'), p.click('#scarica')]);
-  assert.deepEqual(fs.readFileSync(await scaricato.path()), fatto.salvato);
+  assert.deepEqual(fs.readFileSync(await scaricato.path()), atteso.salvato);
   // In a fresh profile the downloaded save is uploaded and resumed.
   const q = await apri(t);
-  await nuovaCorsa(q, () => q.setInputFiles('#file-salvataggio', file('world.ini', fatto.salvato)));
+  await nuovaCorsa(q, () => q.setInputFiles('#file-salvataggio', file('world.ini', atteso.salvato)));
   assert.match(await avviso(q), /Salvataggio caricato/);
-  await comeTerminale(q, PREDEFINITO, secondo, fatto.salvato);
+  await comeTerminale(q, PREDEFINITO, terzo, atteso.salvato);
 });
 
 test('salvataggi: se il browser rifiuta di salvare, la pagina lo dice e la partita continua', async (t) => {
