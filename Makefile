@@ -68,10 +68,11 @@ test: pacchetti-test build san web web/node_modules/.package-lock.json
 # NODE_PATH; CMake's probe for tests would run Node with a flag it rejects.
 WEB_ENV = NODE_PATH=/usr/share/nodejs
 $(WEB_BUILD)/CMakeCache.txt: | pacchetti-web
-	$(WEB_ENV) emcmake $(CMAKE) -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release \
-	  -DBUILD_TESTING=OFF -DVELT_NATIVO=$(abspath $(BUILD))
+	$(WEB_ENV) emcmake $(CMAKE) -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 
+# The browser tests also run velt-utf8 and velt-autore of the build BUILD.
 web: $(WEB_BUILD)/CMakeCache.txt
+	$(WEB_ENV) $(CMAKE) -S . -B $(WEB_BUILD) -DVELT_NATIVO=$(abspath $(BUILD)) >/dev/null
 	$(WEB_ENV) $(CMAKE) --build $(WEB_BUILD) -j $(JOBS)
 	@echo "pagina: $(abspath $(WEB_BUILD))/web/velt.html"
 
