@@ -208,6 +208,10 @@ test('salvataggi: salva, o esci e si, ricarica la pagina, si: la partita riprend
   assert.match((await comeTerminale(p, PREDEFINITO, terzo, atteso.salvato)).atteso.testo, /Il giardino/);
   const [scaricato] = await Promise.all([p.waitForEvent('download'), p.click('#scarica')]);
   assert.deepEqual(fs.readFileSync(await scaricato.path()), atteso.salvato);
+  // Another world has saves of its own: none yet.
+  await apriMondo(p, 'caffe.ini', CAFFE);
+  await comeTerminale(p, CAFFE, ['si']);
+  assert.equal(await stato(p), '1');
   // In a fresh profile the downloaded save is uploaded and resumed.
   const q = await apri(t);
   await nuovaCorsa(q, () => q.setInputFiles('#file-salvataggio', file('world.ini', atteso.salvato)));
