@@ -34,7 +34,8 @@ const FATALE = fs.readFileSync(sorgente('tests/transcripts/mondo-inizio-ignoto/m
 
 // velt-utf8 in a scratch folder holding `mondo` (and `salvato` as world.ini):
 // its output, status and saved game.
-function terminale(mondo, input, salvato, cartella = fs.mkdtempSync(path.join(os.tmpdir(), 'velt-'))) {
+function terminale(mondo, input, salvato) {
+  const cartella = fs.mkdtempSync(path.join(os.tmpdir(), 'velt-'));
   fs.writeFileSync(path.join(cartella, 'mondo.ini'), mondo);
   if (salvato) fs.writeFileSync(path.join(cartella, 'world.ini'), salvato);
   const inizio = performance.now();
@@ -42,8 +43,10 @@ function terminale(mondo, input, salvato, cartella = fs.mkdtempSync(path.join(os
   const ms = performance.now() - inizio;
   assert.equal(r.error, undefined, `velt-utf8 non parte: ${r.error}`);
   const world = path.join(cartella, 'world.ini');
-  return { testo: r.stdout.toString(), stato: r.status, ms, cartella,
-           salvato: fs.existsSync(world) ? fs.readFileSync(world) : null };
+  const esito = { testo: r.stdout.toString(), stato: r.status, ms,
+                  salvato: fs.existsSync(world) ? fs.readFileSync(world) : null };
+  fs.rmSync(cartella, { recursive: true });
+  return esito;
 }
 
 let browser, server, base;
@@ -243,10 +246,12 @@ test('fatale: un mondo con un errore fatale mostra l\'errore; la pagina ricominc
 
 test('pubblica: con velt-autore, la pagina da file:// ha il titolo del mondo, si gioca e si vince', async (t) => {
   const cartella = fs.mkdtempSync(path.join(os.tmpdir(), 'velt-pubblica-'));
+  t.after(() => fs.rmSync(cartella, { recursive: true }));
   const gioco = path.join(cartella, 'gioco.html');
-  fs.writeFileSync(path.join(cartella, 'mondo.utf8.ini'), execFileSync('iconv', ['-f', 'CP850', '-t', 'UTF-8'], { input: PREDEFINITO }));
+  const mondo = path.join(cartella, 'mondo.utf8.ini');
+  fs.writeFileSync(mondo, execFileSync('iconv', ['-f', 'CP850', '-t', 'UTF-8'], { input: PREDEFINITO }));
   fs.writeFileSync(gioco, execFileSync(path.join(NATIVO, 'autore', 'velt-autore'),
-    ['pubblica', path.join(cartella, 'mondo.utf8.ini')]));
+    ['pubblica', mondo, '--pagina', PAGINA]));
   const p = await apri(t, pathToFileURL(gioco).href);
   assert.equal(await p.title(), 'Il segreto di Villa Aurora');
   const { atteso } = await comeTerminale(p, PREDEFINITO, SOLUZIONE);
