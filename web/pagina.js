@@ -229,5 +229,5 @@
     if (file) avvia(await leggiFile(file));
   });
 
-  avvia(incorporato);
+  avvia(incorporato).catch((e) => avvisa(`Il gioco non parte in questo browser (${e.message || e}).`));
 })();

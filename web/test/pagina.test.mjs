@@ -201,6 +201,11 @@ test('salvataggi: salva, o esci e si, ricarica la pagina, si: la partita riprend
   const secondo = ['si', 'guarda zaino', 'vai alto', 'esci', 'si'];
   const terzo = ['si', 'guarda', 'esci', 'no'];
   await digita(p, primo);
+  // Up and Down recall the lines typed before.
+  for (const [tasto, riga] of [['ArrowUp', 'salva'], ['ArrowUp', 'si'], ['ArrowDown', 'salva'], ['ArrowDown', '']]) {
+    await p.press('#riga', tasto);
+    assert.equal(await p.inputValue('#riga'), riga);
+  }
   const salvato = terminale(PREDEFINITO, [...primo, 'esci', 'no']).salvato;
   await p.reload();
   await pronta(p);
