@@ -21,8 +21,6 @@ class uscita_pagina {
 protected:
   uscita_pagina();
   ~uscita_pagina();
-  uscita_pagina(const uscita_pagina&) = delete;
-  uscita_pagina& operator=(const uscita_pagina&) = delete;
 
 private:
   std::unique_ptr<std::streambuf> pagina;
