@@ -186,8 +186,14 @@
       riga.value = storia[++posto] ?? '';
     }
   });
+  // The input line keeps the focus: a click on the text (unless it selects)
+  // or a key typed elsewhere brings it back.
   terminale.addEventListener('click', () => {
     if (document.getSelection().isCollapsed && !riga.disabled) riga.focus();
+  });
+  document.addEventListener('keydown', (ev) => {
+    const altrove = ev.target !== riga && !(ev.target instanceof HTMLButtonElement);
+    if (altrove && !riga.disabled && ev.key.length === 1 && !ev.ctrlKey && !ev.metaKey) riga.focus();
   });
 
   $('apri').addEventListener('click', () => $('file-mondo').click());
@@ -207,6 +213,7 @@
     a.href = URL.createObjectURL(new Blob([corsa.modulo.FS.readFile(nome)]));
     a.download = 'world.ini';
     a.click();
+    riga.focus();
     setTimeout(() => URL.revokeObjectURL(a.href), 1000);
   });
   $('carica').addEventListener('click', () => $('file-salvataggio').click());
