@@ -15,7 +15,7 @@ const char* const uso =
     "uso: velt-autore controlla FILE\n"
     "     velt-autore mappa FILE [--svg]\n"
     "     velt-autore risolvi FILE [--max-stati N]\n"
-    "     velt-autore pubblica FILE [--pagina PAGINA] > gioco.html\n";
+    "     velt-autore pubblica FILE [--pagina PAGINA]\n";
 
 // The map of a world that the game might not even load: every line that
 // would stop it is skipped, as the checker does.
