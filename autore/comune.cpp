@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "console/cp850.h"
 #include "world/righe.h"
 
 const char* const parole_direzione[NUM_DIREZIONI] = {"nord",  "sud",  "est",
@@ -44,3 +45,5 @@ void per_ogni_oggetto(const mappa_oggetti& mappa, const std::function<void(const
     if (const auto* n = dynamic_cast<const oggnasc*>(&o)) per_ogni_oggetto(n->nascosti(), fai);
   }
 }
+
+std::string tra_apici(const std::string& testo) { return "'" + cp850_a_utf8(testo) + "'"; }

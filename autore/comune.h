@@ -67,6 +67,10 @@ class silenzio {
 // error that `oss` does not have skipped throws `arresto_fatale`.
 bool carica_file(const std::string& nome, partita& p, osservatore* oss);
 
+// Text from a world file, between single quotes and turned from code page
+// 850 to UTF-8, for the tools' messages.
+std::string tra_apici(const std::string& testo);
+
 // Walks every object of `mappa` and, inside containers and hiding places,
 // every object they hold, in name order.
 void per_ogni_oggetto(const mappa_oggetti& mappa, const std::function<void(const oggetto&)>& fai);

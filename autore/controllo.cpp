@@ -17,9 +17,6 @@ struct diagnosi {
   std::string testo;
 };
 
-// Text from the world file, quoted and turned from code page 850 to UTF-8.
-std::string q(const std::string& testo) { return "'" + cp850_a_utf8(testo) + "'"; }
-
 // The opening marker of a record kind, from the word the readers name it by.
 std::string marcatore(const std::string& genere) {
   if (genere == "ostruzione") return "[OggOstruzione]";
@@ -80,18 +77,18 @@ bool raccoglitore::segnala(evento e, unsigned long riga, const std::string& test
         aggiungi(riga, false, "riga con la chiave vuota: è ignorata");
       } else if (testo.back() == ' ') {
         aggiungi(riga, false,
-                 "la chiave " + q(testo) + " finisce con uno spazio: la riga è ignorata");
+                 "la chiave " + tra_apici(testo) + " finisce con uno spazio: la riga è ignorata");
       } else {
-        aggiungi(riga, false, "chiave " + q(testo) + " sconosciuta qui: la riga è ignorata");
+        aggiungi(riga, false, "chiave " + tra_apici(testo) + " sconosciuta qui: la riga è ignorata");
       }
       break;
     case VALORE_FLAG:
       aggiungi(riga, false,
-               "il valore " + q(testo) + " non è né TRUE né FALSE: il flag non cambia");
+               "il valore " + tra_apici(testo) + " non è né TRUE né FALSE: il flag non cambia");
       break;
     case MARCATORE_PERSO:
       aggiungi(riga, false,
-               "manca la lista del contenitore o nascondiglio che precede: la riga " + q(testo) +
+               "manca la lista del contenitore o nascondiglio che precede: la riga " + tra_apici(testo) +
                    " va persa");
       break;
     case RIGA_IN_LISTA:
@@ -109,7 +106,7 @@ bool raccoglitore::segnala(evento e, unsigned long riga, const std::string& test
       aggiungi(riga, true,
                testo.empty()
                    ? "riga vuota dentro un record: il gioco si ferma"
-                   : "riga senza '=' dentro un record: " + q(testo) + ": il gioco si ferma");
+                   : "riga senza '=' dentro un record: " + tra_apici(testo) + ": il gioco si ferma");
       break;
     case COLLEGAMENTO_MANCANTE:
     case OGGETTI_SENZA_LUOGO:
@@ -135,7 +132,7 @@ void raccoglitore::in_lista(unsigned long riga, const std::string& linea) {
         "record derivato " + linea + " dentro una lista, dove vale solo [Oggetto]: è ignorato");
     fine_derivato = "[End" + linea.substr(1);
   } else {
-    aggiungi(riga, false, "riga " + q(linea) + " dentro una lista: è ignorata");
+    aggiungi(riga, false, "riga " + tra_apici(linea) + " dentro una lista: è ignorata");
   }
 }
 
@@ -144,7 +141,7 @@ void raccoglitore::oggetto_letto(unsigned long riga, const oggetto& o, bool dopp
   righe_oggetti[o.id()] = riga;
   if (doppio) {
     aggiungi(riga, false,
-             "il nome " + q(o.nome()) +
+             "il nome " + tra_apici(o.nome()) +
                  " è già presente dove l'oggetto va messo: l'oggetto viene scartato");
   }
 }
@@ -153,7 +150,7 @@ void raccoglitore::luogo_letto(unsigned long riga, const luogo& l, bool doppio) 
   ultima_riga = riga;
   if (doppio) {
     aggiungi(riga, false,
-             "il luogo " + q(l.name()) + " è già definito alla riga " +
+             "il luogo " + tra_apici(l.name()) + " è già definito alla riga " +
                  std::to_string(riga_di(l.name())) + ": questo record viene scartato");
   } else {
     righe_luoghi.emplace(l.name(), riga);
@@ -167,7 +164,7 @@ void raccoglitore::risolvi_riferimenti() {
       continue;
     }
     auto dove = righe_luoghi.find(r.nome);
-    const std::string luogo = "il luogo " + q(r.nome) +
+    const std::string luogo = "il luogo " + tra_apici(r.nome) +
                               (dove == righe_luoghi.end() ? ", che non esiste"
                                                           : ", definito più avanti alla riga " +
                                                                 std::to_string(dove->second));
@@ -225,20 +222,20 @@ void esamina_mondo(const ambiente& mondo, raccoglitore& r) {
     if (const auto* ostr = dynamic_cast<const oggostr*>(o)) {
       if (!direzione_valida(ostr->direzione_())) {
         r.aggiungi(r.riga_di(*o), false,
-                   "l'ostruzione " + q(o->nome()) + " ha DIREZIONE " + q(ostr->direzione_()) +
+                   "l'ostruzione " + tra_apici(o->nome()) + " ha DIREZIONE " + tra_apici(ostr->direzione_()) +
                        ", che non è nord, sud, est, ovest, alto o basso");
       }
     }
     if (!o->reagente_().empty() && nomi.count(o->reagente_()) == 0) {
       r.aggiungi(r.riga_di(*o), false,
-                 "il REAGENTE " + q(o->reagente_()) + " dell'oggetto " + q(o->nome()) +
+                 "il REAGENTE " + tra_apici(o->reagente_()) + " dell'oggetto " + tra_apici(o->nome()) +
                      " non è un oggetto del mondo");
     }
   }
   for (const auto& richiesto : r.richiesti) {
     if (nomi.count(richiesto.second) == 0) {
       r.aggiungi(richiesto.first, false,
-                 "l'oggetto richiesto " + q(richiesto.second) + " non è un oggetto del mondo");
+                 "l'oggetto richiesto " + tra_apici(richiesto.second) + " non è un oggetto del mondo");
     }
   }
 
@@ -251,7 +248,7 @@ void esamina_mondo(const ambiente& mondo, raccoglitore& r) {
     for (int d = 0; d < NUM_DIREZIONI; ++d) {
       if (!l.ostruzione(direzione(d)).empty() && liberate.count(parole_direzione[d]) == 0) {
         r.aggiungi(r.riga_di(voce.first), false,
-                   std::string("l'uscita ") + parole_direzione[d] + " del luogo " + q(voce.first) +
+                   std::string("l'uscita ") + parole_direzione[d] + " del luogo " + tra_apici(voce.first) +
                        " è ostruita, ma nessuna ostruzione del luogo può liberarla");
       }
     }
@@ -280,7 +277,7 @@ void esamina_mondo(const ambiente& mondo, raccoglitore& r) {
     r.aggiungi(
         r.riga_di(voce.first), false,
         std::string(voce.second.get() == mondo.finale() ? "il luogo di fine " : "il luogo ") +
-            q(voce.first) + " non è raggiungibile dalla partenza");
+            tra_apici(voce.first) + " non è raggiungibile dalla partenza");
   }
 }
 
