@@ -255,27 +255,30 @@ void mondo_vivo::passa(const differenze& da, const differenze& a) {
   imposta(valori);
 }
 
+// Holders go one level deep: lists hold plain objects only. Containers and
+// hiding places in the backpack are walked too, so an object carried away
+// inside one is not taken for destroyed.
 void mondo_vivo::elenca(std::vector<visto>& elenco) const {
   elenco.clear();
-  for (const auto& voce : luoghi[qui]->oggetti_()) {
-    const uint32_t i = numero(*voce.second);
-    elenco.push_back({i, dove(qui, IN_LUOGO), flag_di(i)});
-    if (generi[i] == CONTENITORE) {
-      for (const auto& d : static_cast<const oggcont*>(oggetti[i])->contenuto()) {
-        const uint32_t k = numero(*d.second);
-        elenco.push_back({k, dove(i, IN_CONTENITORE), flag_di(k)});
-      }
-    } else if (generi[i] == NASCONDIGLIO) {
-      for (const auto& d : static_cast<const oggnasc*>(oggetti[i])->nascosti()) {
-        const uint32_t k = numero(*d.second);
-        elenco.push_back({k, dove(i, NASCOSTO), flag_di(k)});
+  const auto aggiungi = [this, &elenco](const mappa_oggetti& mappa, uint32_t dove_sta) {
+    for (const auto& voce : mappa) {
+      const uint32_t i = numero(*voce.second);
+      elenco.push_back({i, dove_sta, flag_di(i)});
+      if (generi[i] == CONTENITORE) {
+        for (const auto& d : static_cast<const oggcont*>(oggetti[i])->contenuto()) {
+          const uint32_t k = numero(*d.second);
+          elenco.push_back({k, dove(i, IN_CONTENITORE), flag_di(k)});
+        }
+      } else if (generi[i] == NASCONDIGLIO) {
+        for (const auto& d : static_cast<const oggnasc*>(oggetti[i])->nascosti()) {
+          const uint32_t k = numero(*d.second);
+          elenco.push_back({k, dove(i, NASCOSTO), flag_di(k)});
+        }
       }
     }
-  }
-  for (const auto& voce : ambiente::zaino.contenuto()) {
-    const uint32_t i = numero(*voce.second);
-    elenco.push_back({i, NELLO_ZAINO, flag_di(i)});
-  }
+  };
+  aggiungi(luoghi[qui]->oggetti_(), dove(qui, IN_LUOGO));
+  aggiungi(ambiente::zaino.contenuto(), NELLO_ZAINO);
 }
 
 void mondo_vivo::fotografa() {
