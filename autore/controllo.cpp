@@ -1,12 +1,14 @@
 #include "autore/controllo.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <vector>
 
 #include "autore/comune.h"
-#include "console/console_utf8.h"
+#include "console/cp850.h"
 #include "world/lettori.h"
 
 namespace {
@@ -16,6 +18,39 @@ struct diagnosi {
   bool errore;
   std::string testo;
 };
+
+// Every marker of the world file format.
+const char* const marcatori[] = {
+    "[Titolo]",          "[EndTitolo]",          "[Zaino]",           "[EndZaino]",
+    "[Luogo]",           "[EndLuogo]",           "[Descrizione]",     "[EndDescrizione]",
+    "[Suggerimento]",    "[EndSuggerimento]",    "[OggInLuogo]",      "[EndOggInLuogo]",
+    "[PuntatoriALuogo]", "[EndPuntatoriALuogo]", "[Utente]",          "[EndUtente]",
+    "[FineGioco]",       "[EndFineGioco]",       "[MsgFineGioco]",    "[EndMsgFineGioco]",
+    "[Oggetto]",         "[EndOggetto]",         "[OggOstruzione]",   "[EndOggOstruzione]",
+    "[OggContenitore]",  "[EndOggContenitore]",  "[OggNascondiglio]", "[EndOggNascondiglio]",
+    "[OggInContenitore]", "[EndOggInContenitore]", "[OggNascosti]",   "[EndOggNascosti]",
+};
+
+// The marker that `linea` resembles without being it: the same letters in
+// another case, or blanks or tabs around it. Null when it resembles none.
+const char* somiglia(const std::string& linea) {
+  const auto inizio = linea.find_first_not_of(" \t");
+  if (inizio == std::string::npos) return nullptr;
+  const auto fine = linea.find_last_not_of(" \t");
+  const std::string nudo = in_maiuscolo(std::string_view(linea).substr(inizio, fine - inizio + 1));
+  for (const char* m : marcatori) {
+    if (nudo == in_maiuscolo(m) && linea != m) return m;
+  }
+  return nullptr;
+}
+
+// The remark appended to a message about a line that resembles a marker.
+std::string come_marcatore(const std::string& linea) {
+  const char* m = somiglia(linea);
+  if (m == nullptr) return "";
+  return std::string(" (somiglia al marcatore ") + m +
+         ", ma i marcatori vanno scritti esatti: stesse maiuscole, niente spazi attorno)";
+}
 
 // The opening marker of a record kind, from the word the readers name it by.
 std::string marcatore(const std::string& genere) {
@@ -54,6 +89,7 @@ class raccoglitore : public osservatore {
   std::vector<std::pair<unsigned long, std::string>> richiesti;  // OBJ lines
   unsigned long ultima_riga = 0;
   bool inizio_mancante = false;  // INIZIO named a missing place: reported already
+  bool fine_file = false;        // a part open at the end of the file: reported already
 
  private:
   void in_lista(unsigned long riga, const std::string& linea);
@@ -104,9 +140,25 @@ bool raccoglitore::segnala(evento e, unsigned long riga, const std::string& test
       break;
     case RIGA_SENZA_UGUALE:
       aggiungi(riga, true,
-               testo.empty()
-                   ? "riga vuota dentro un record: il gioco si ferma"
-                   : "riga senza '=' dentro un record: " + tra_apici(testo) + ": il gioco si ferma");
+               testo.empty() ? "riga vuota dentro un record: il gioco si ferma"
+                             : "riga senza '=' dentro un record: " + tra_apici(testo) +
+                                   come_marcatore(testo) + ": il gioco si ferma");
+      break;
+    case RIGA_IGNORATA:
+      if (const char* m = somiglia(testo)) {
+        aggiungi(riga, false,
+                 "la riga " + tra_apici(testo) + " non è un marcatore: forse " + m +
+                     "? I marcatori vanno scritti esatti (stesse maiuscole, niente spazi "
+                     "attorno); la riga è ignorata");
+      }
+      break;
+    case APERTO_A_FINE:
+      // The innermost part is reported; the parts around it end with it.
+      if (!fine_file) {
+        fine_file = true;
+        aggiungi(riga, true,
+                 "il file finisce dentro " + testo + ", aperto qui: manca [End" + testo.substr(1));
+      }
       break;
     case COLLEGAMENTO_MANCANTE:
     case OGGETTI_SENZA_LUOGO:
@@ -132,7 +184,8 @@ void raccoglitore::in_lista(unsigned long riga, const std::string& linea) {
         "record derivato " + linea + " dentro una lista, dove vale solo [Oggetto]: è ignorato");
     fine_derivato = "[End" + linea.substr(1);
   } else {
-    aggiungi(riga, false, "riga " + tra_apici(linea) + " dentro una lista: è ignorata");
+    aggiungi(riga, false,
+             "riga " + tra_apici(linea) + " dentro una lista" + come_marcatore(linea) + ": è ignorata");
   }
 }
 
@@ -281,6 +334,24 @@ void esamina_mondo(const ambiente& mondo, raccoglitore& r) {
   }
 }
 
+// A file saved in UTF-8 by the author's editor: the game would show every
+// accented letter as two wrong characters. The warning names the first line
+// with such a letter.
+void controlla_utf8(const std::string& nome, raccoglitore& r) {
+  std::ifstream ingresso;
+  if (!apri_mondo(nome.c_str(), ingresso)) return;
+  const std::string dati{std::istreambuf_iterator<char>(ingresso),
+                         std::istreambuf_iterator<char>()};
+  if (!utf8_non_ascii(dati)) return;
+  const auto primo = std::find_if(dati.begin(), dati.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  const unsigned long riga = 1 + static_cast<unsigned long>(std::count(dati.begin(), primo, '\n'));
+  r.aggiungi(riga, false,
+             "il file è in UTF-8: il gioco mostrerebbe ogni lettera accentata come due "
+             "caratteri sbagliati; convertilo nella code page 850 con 'velt-autore converti " +
+                 nome + " DESTINAZIONE'");
+}
+
 std::string conta(size_t n, const char* uno, const char* molti) {
   return std::to_string(n) + ' ' + (n == 1 ? uno : molti);
 }
@@ -291,6 +362,7 @@ int controlla(const std::string& nome, std::ostream& uscita) {
   raccoglitore r;
   partita p;
   bool letto = false;
+  controlla_utf8(nome, r);
   try {
     letto = carica_file(nome, p, &r);
     if (!letto) r.aggiungi(0, true, "impossibile leggere il file");

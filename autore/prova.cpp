@@ -221,6 +221,10 @@ int prova(const std::string& mondo, const std::vector<std::string>& file, std::o
       ++falliti;
       continue;
     }
+    std::vector<const riga_prova*> giocatore{nullptr};  // player line k at index k
+    for (const riga_prova& r : righe) {
+      if (r.tipo == GIOCATORE) giocatore.push_back(&r);
+    }
     for (const riga_prova& r : righe) {
       if (r.tipo == GIOCATORE) continue;
       ++controlli;
@@ -240,14 +244,20 @@ int prova(const std::string& mondo, const std::vector<std::string>& file, std::o
       ++falliti;
       uscita << nome << ':' << r.numero << ": fallito: " << cosa << '\n';
       if (r.tipo != FINALE) {
-        uscita << (r.giocate == 0 ? "  prima della prima domanda il gioco ha scritto:\n"
-                                  : "  dopo la riga del giocatore il gioco ha scritto:\n");
+        if (r.giocate == 0) {
+          uscita << "  prima della prima risposta il gioco ha scritto:\n";
+        } else {
+          const riga_prova& g = *giocatore[r.giocate];
+          uscita << "  dopo " << tra_apici(g.testo) << " (riga " << g.numero
+                 << ") il gioco ha scritto:\n";
+        }
         mostra(tratto, uscita);
       }
     }
   }
   uscita << "prova: " << controlli << (controlli == 1 ? " controllo, " : " controlli, ")
-         << falliti << (falliti == 1 ? " fallito\n" : " falliti\n");
+         << falliti << (falliti == 1 ? " fallito" : " falliti")
+         << (leggibili ? "\n" : ", e un file di prova non eseguito\n");
   return falliti == 0 && leggibili ? 0 : 1;
 }
 

@@ -588,6 +588,7 @@ esito_ricerca cerca_soluzione(partita& p, unsigned long max_stati, std::ostream*
         p.mondo.imposta_messaggio_finale(messaggio);
         esito.passi = ripercorri(p.mondo, stati, n, k, risponditore);
         esito.memoria = stati.memoria();
+        esito.conservati = stati.quanti();
         if (mostrato) *progresso << '\n';
         return esito;
       }
@@ -615,6 +616,7 @@ esito_ricerca cerca_soluzione(partita& p, unsigned long max_stati, std::ostream*
     if (!fine.visti[j]) esito.mai_nella_fine.push_back(p.mondo.richiesti()[j]);
   }
   esito.memoria = stati.memoria();
+  esito.conservati = stati.quanti();
   return esito;
 }
 

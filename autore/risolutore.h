@@ -27,6 +27,7 @@ struct esito_ricerca {
   // Bytes held by the stored states (their records, the table that finds
   // them and the links of the search tree), for the benchmarks.
   std::size_t memoria = 0;
+  unsigned long conservati = 0;  // states stored: explored or waiting
 };
 
 // Puts the world just loaded into `p` into the state the game is in after
