@@ -106,6 +106,9 @@ class mondo_vivo {
   std::vector<visto> prima, dopo;
   std::vector<uint32_t> segno;  // per object: the picture it was seen in
   uint32_t foto = 0;
+  // Scratch space kept between calls.
+  std::vector<std::pair<uint32_t, std::unique_ptr<oggetto>>> in_viaggio;
+  differenze valori_passa;
 };
 
 void mondo_vivo::registra(uint32_t i, oggetto* o) {
@@ -191,7 +194,7 @@ mappa_oggetti& mondo_vivo::contenitore_di(uint32_t d) {
 // afterwards: every state holds each name once per holder, so no object is
 // refused on the way.
 void mondo_vivo::imposta(const differenze& valori) {
-  std::vector<std::pair<uint32_t, std::unique_ptr<oggetto>>> in_viaggio;
+  in_viaggio.clear();
   const uint32_t primo_flag = slot_flag(0), prima_uscita = slot_uscita(0, 0);
   for (const coppia& c : valori) {
     const uint32_t slot = c.first, v = c.second;
@@ -240,7 +243,8 @@ void mondo_vivo::imposta(const differenze& valori) {
 }
 
 void mondo_vivo::passa(const differenze& da, const differenze& a) {
-  differenze valori;
+  differenze& valori = valori_passa;
+  valori.clear();
   auto i = da.begin();
   auto j = a.begin();
   while (i != da.end() || j != a.end()) {
@@ -290,7 +294,8 @@ void mondo_vivo::fotografa() {
 
 void mondo_vivo::confronta(differenze& cambiati) {
   cambiati.clear();
-  const uint32_t ora = numero_luogo.at(mondo.corrente());
+  const uint32_t ora =
+      mondo.corrente() == luoghi[giocatore] ? giocatore : numero_luogo.at(mondo.corrente());
   if (ora != giocatore) {
     cambiati.emplace_back(0, ora);
     giocatore = ora;
