@@ -1,6 +1,7 @@
 #include "autore/comune.h"
 
 #include <fstream>
+#include <iterator>
 
 #include "console/cp850.h"
 #include "world/righe.h"
@@ -44,6 +45,18 @@ void per_ogni_oggetto(const mappa_oggetti& mappa, const std::function<void(const
     if (const auto* c = dynamic_cast<const oggcont*>(&o)) per_ogni_oggetto(c->contenuto(), fai);
     if (const auto* n = dynamic_cast<const oggnasc*>(&o)) per_ogni_oggetto(n->nascosti(), fai);
   }
+}
+
+bool leggi_tutto(const std::string& nome, std::string& dati, std::ostream& errori) {
+  std::ifstream ingresso;
+  if (apri_mondo(nome.c_str(), ingresso)) {
+    dati.assign(std::istreambuf_iterator<char>(ingresso), std::istreambuf_iterator<char>());
+  }
+  if (!ingresso.is_open() || ingresso.bad()) {
+    errori << "velt-autore: impossibile leggere " << nome << '\n';
+    return false;
+  }
+  return true;
 }
 
 std::string tra_apici(const std::string& testo) { return "'" + cp850_a_utf8(testo) + "'"; }

@@ -67,6 +67,11 @@ class silenzio {
 // error that `oss` does not have skipped throws `arresto_fatale`.
 bool carica_file(const std::string& nome, partita& p, osservatore* oss);
 
+// Reads the whole file `nome` (a readable regular file, as for the game)
+// into `dati`. False, with "velt-autore: impossibile leggere NOME" on
+// `errori`, when it cannot.
+bool leggi_tutto(const std::string& nome, std::string& dati, std::ostream& errori);
+
 // Text from a world file, between single quotes and turned from code page
 // 850 to UTF-8, for the tools' messages.
 std::string tra_apici(const std::string& testo);

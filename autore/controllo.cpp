@@ -1,8 +1,7 @@
 #include "autore/controllo.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <sstream>
 #include <map>
 #include <set>
 #include <vector>
@@ -338,11 +337,9 @@ void esamina_mondo(const ambiente& mondo, raccoglitore& r) {
 // accented letter as two wrong characters. The warning names the first line
 // with such a letter.
 void controlla_utf8(const std::string& nome, raccoglitore& r) {
-  std::ifstream ingresso;
-  if (!apri_mondo(nome.c_str(), ingresso)) return;
-  const std::string dati{std::istreambuf_iterator<char>(ingresso),
-                         std::istreambuf_iterator<char>()};
-  if (!utf8_non_ascii(dati)) return;
+  std::string dati;
+  std::ostringstream scarto;  // an unreadable file is reported on its own
+  if (!leggi_tutto(nome, dati, scarto) || !utf8_non_ascii(dati)) return;
   const auto primo = std::find_if(dati.begin(), dati.end(),
                                   [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
   const unsigned long riga = 1 + static_cast<unsigned long>(std::count(dati.begin(), primo, '\n'));

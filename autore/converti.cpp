@@ -5,11 +5,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
+#include "autore/comune.h"
 #include "console/cp850.h"
-#include "world/righe.h"
 
 namespace {
 
@@ -38,15 +36,8 @@ bool scrivi_intero(const std::string& destinazione, const std::string& testo) {
 
 int converti(const std::string& origine, const std::string& destinazione, bool indietro,
              std::ostream& errori) {
-  std::ifstream ingresso;
   std::string dati;
-  if (apri_mondo(origine.c_str(), ingresso)) {
-    dati.assign(std::istreambuf_iterator<char>(ingresso), std::istreambuf_iterator<char>());
-  }
-  if (!ingresso.is_open() || ingresso.bad()) {
-    errori << "velt-autore: impossibile leggere " << origine << '\n';
-    return 1;
-  }
+  if (!leggi_tutto(origine, dati, errori)) return 1;
   std::string testo;
   if (indietro) {
     testo = cp850_a_utf8(dati);

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <system_error>
@@ -30,15 +28,8 @@ struct riga_prova {
 // Reads a test file into its lines; false, with the reason on `errori`,
 // when it cannot be read or converted.
 bool leggi_prova(const std::string& nome, std::vector<riga_prova>& righe, std::ostream& errori) {
-  std::ifstream ingresso;
   std::string dati;
-  if (apri_mondo(nome.c_str(), ingresso)) {
-    dati.assign(std::istreambuf_iterator<char>(ingresso), std::istreambuf_iterator<char>());
-  }
-  if (!ingresso.is_open() || ingresso.bad()) {
-    errori << "velt-autore: impossibile leggere " << nome << '\n';
-    return false;
-  }
+  if (!leggi_tutto(nome, dati, errori)) return false;
   const conversione_cp850 conv = converti_in_cp850(dati);
   if (!conv.riuscita) {
     errori << nome << ':' << conv.riga
@@ -205,6 +196,8 @@ void mostra(const std::string& testo, std::ostream& uscita) {
 
 int prova(const std::string& mondo, const std::vector<std::string>& file, std::ostream& uscita,
           std::ostream& errori) {
+  std::string dati;
+  if (!leggi_tutto(mondo, dati, errori)) return 1;
   const std::string finale = messaggio_finale(mondo);
   unsigned long controlli = 0, falliti = 0;
   bool leggibili = true;
@@ -365,12 +358,12 @@ int copertura(const std::string& mondo, const std::vector<std::string>& file,
     return 1;
   }
   std::vector<std::string> linee;
-  {
-    std::ifstream ingresso(mondo, std::ios::binary);
-    for (std::string l; std::getline(ingresso, l);) {
-      while (!l.empty() && l.back() == '\r') l.pop_back();
-      linee.push_back(l);
-    }
+  std::string dati;
+  leggi_tutto(mondo, dati, errori);
+  std::istringstream testo(dati);
+  for (std::string l; std::getline(testo, l);) {
+    while (!l.empty() && l.back() == '\r') l.pop_back();
+    linee.push_back(l);
   }
   const std::vector<testo_del_mondo> testi = testi_del_mondo(p.mondo, righe, linee);
   ambiente::zaino.svuota();
