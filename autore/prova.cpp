@@ -99,7 +99,8 @@ class console_prova : public console {
 struct partita_giocata {
   std::string uscita;
   std::vector<size_t> confini;
-  bool fermata = false;  // the game stopped on a fatal error of the world file
+  bool fermata = false;         // the game stopped on a fatal error
+  bool senza_cartella = false;  // no scratch folder could be made: not run
   // What the game printed before player line `k` was read (k from 1) and
   // after the previous one; k = 0 is before the first read.
   std::string tratto(size_t k) const {
@@ -151,7 +152,7 @@ partita_giocata gioca_prova(const std::string& mondo, const std::vector<riga_pro
     const std::string assoluto = fs::absolute(mondo).string();
     cartella_di_prova cartella(assoluto);
     if (!cartella.pronta) {
-      esito.fermata = true;
+      esito.senza_cartella = true;
       return esito;
     }
     console_prova tastiera(giocate, uscita);
@@ -208,11 +209,18 @@ int prova(const std::string& mondo, const std::vector<std::string>& file, std::o
       continue;
     }
     const partita_giocata giocata = gioca_prova(mondo, righe);
-    if (giocata.fermata) {
-      uscita << nome << ": fallito: il gioco si ferma leggendo " << mondo
-             << " (i problemi li elenca 'velt-autore controlla')\n";
-      ++falliti;
+    if (giocata.senza_cartella) {
+      errori << "velt-autore: impossibile preparare una cartella temporanea per " << nome << '\n';
+      leggibili = false;
       continue;
+    }
+    if (giocata.fermata) {
+      // A fatal error: of the world file, or of a saved game loaded with
+      // "carica". The checks still run on what was printed.
+      uscita << nome << ": fallito: il gioco si è fermato per un errore fatale; le sue ultime "
+             << "parole:\n";
+      mostra(giocata.tratto(giocata.confini.size()), uscita);
+      ++falliti;
     }
     std::vector<const riga_prova*> giocatore{nullptr};  // player line k at index k
     for (const riga_prova& r : righe) {
@@ -250,7 +258,7 @@ int prova(const std::string& mondo, const std::vector<std::string>& file, std::o
   }
   uscita << "prova: " << controlli << (controlli == 1 ? " controllo, " : " controlli, ")
          << falliti << (falliti == 1 ? " fallito" : " falliti")
-         << (leggibili ? "\n" : ", e un file di prova non eseguito\n");
+         << (leggibili ? "\n" : "; file di prova non eseguiti: vedi sopra\n");
   return falliti == 0 && leggibili ? 0 : 1;
 }
 
@@ -377,8 +385,10 @@ int copertura(const std::string& mondo, const std::vector<std::string>& file,
       continue;
     }
     partita_giocata giocata = gioca_prova(mondo, righe_prova);
-    if (giocata.fermata) {
-      errori << "velt-autore: il gioco si ferma leggendo " << mondo << '\n';
+    if (giocata.senza_cartella || giocata.fermata) {
+      errori << "velt-autore: " << nome
+             << (giocata.fermata ? ": il gioco si è fermato per un errore fatale\n"
+                                 : ": impossibile preparare una cartella temporanea\n");
       stato = 1;
     }
     uscite.push_back(std::move(giocata.uscita));
