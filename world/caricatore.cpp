@@ -248,10 +248,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
             finegioco += '\n';
             linea = ingresso.leggi();
           }
-          if (linea != "[EndMsgFineGioco]") {
-            aperto_a_fine(ingresso, messaggio, "[EndMsgFineGioco]");
-            break;
-          }
+          if (linea != "[EndMsgFineGioco]") aperto_a_fine(ingresso, messaggio, "[EndMsgFineGioco]");
         }
         linea = ingresso.leggi();
       }
