@@ -95,7 +95,9 @@ int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& usci
   const char* dove = esito.completa ? "" : " esplorato";
   if (p.mondo.finale() == nullptr) {
     uscita << "Il mondo non ha un luogo di fine (FINELUOGO).\n";
-  } else if (!esito.fine_raggiunta) {
+    return 1;
+  }
+  if (!esito.fine_raggiunta) {
     uscita << "Il luogo di fine " << tra_apici(p.mondo.finale()->name())
            << " non è mai raggiunto in nessuno stato" << dove << ".\n";
   }
