@@ -1,6 +1,8 @@
 #include "autore/principale.h"
 
 #include <cstdio>
+#include <new>
+#include <stdexcept>
 #include <sstream>
 
 #include "autore/comune.h"
@@ -72,7 +74,19 @@ int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& usci
     return 1;
   }
   prepara_ricerca(p);
-  const esito_ricerca esito = cerca_soluzione(p, max_stati, &errori);
+  esito_ricerca esito;
+  try {
+    esito = cerca_soluzione(p, max_stati, &errori);
+  } catch (const std::bad_alloc&) {
+    ambiente::zaino.svuota();
+    errori << "\nvelt-autore: memoria esaurita: riprova con un --max-stati più piccolo\n";
+    return 2;
+  } catch (const std::logic_error& e) {
+    // A fault of the solver itself, reported instead of a crash.
+    ambiente::zaino.svuota();
+    errori << "\nvelt-autore: errore interno del risolutore: " << e.what() << '\n';
+    return 2;
+  }
   ambiente::zaino.svuota();
   if (esito.trovata) {
     scrivi_copione(esito.passi, uscita);
