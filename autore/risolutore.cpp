@@ -482,33 +482,42 @@ std::vector<std::string> comandi_possibili(const ambiente& mondo) {
       comandi.push_back(std::string("vai ") + parole_direzione[d]);
     }
   }
-  std::vector<std::string> portati;
+  std::vector<const std::string*> portati;
   for (const auto& voce : ambiente::zaino.contenuto()) {
-    if (nominabile(voce.first)) portati.push_back(voce.first);
+    if (nominabile(voce.first)) portati.push_back(&voce.first);
   }
-  std::set<std::string> prendibili;
+  // Every name in reach once, in byte order.
+  std::vector<const std::string*> prendibili;
   for (const auto& voce : qui.oggetti_()) {
-    prendibili.insert(voce.first);
-    if (const auto* c = dynamic_cast<const oggcont*>(voce.second.get())) {
-      for (const auto& dentro : c->contenuto()) prendibili.insert(dentro.first);
+    prendibili.push_back(&voce.first);
+    if (voce.second->contenitore()) {
+      for (const auto& dentro : static_cast<const oggcont&>(*voce.second).contenuto()) {
+        prendibili.push_back(&dentro.first);
+      }
     }
   }
-  for (const std::string& nome : prendibili) {
-    if (nominabile(nome)) comandi.push_back("prendi " + nome);
+  const auto prima = [](const std::string* a, const std::string* b) { return *a < *b; };
+  const auto uguali = [](const std::string* a, const std::string* b) { return *a == *b; };
+  std::sort(prendibili.begin(), prendibili.end(), prima);
+  prendibili.erase(std::unique(prendibili.begin(), prendibili.end(), uguali), prendibili.end());
+  comandi.reserve(NUM_DIREZIONI + prendibili.size() +
+                  qui.oggetti_().size() * (4 + 4 * portati.size()) + portati.size());
+  for (const std::string* nome : prendibili) {
+    if (nominabile(*nome)) comandi.push_back("prendi " + *nome);
   }
-  for (const std::string& nome : portati) comandi.push_back("lascia " + nome);
+  for (const std::string* nome : portati) comandi.push_back("lascia " + *nome);
   for (const auto& voce : qui.oggetti_()) {
     const std::string& x = voce.first;
     if (!nominabile(x)) continue;
     for (const char* verbo : {"apri ", "accendi ", "sposta "}) {
       comandi.push_back(verbo + x);
-      for (const std::string& y : portati) comandi.push_back(verbo + x + " con " + y);
+      for (const std::string* y : portati) comandi.push_back(verbo + x + " con " + *y);
     }
     const std::string& reagente = voce.second->reagente_();
     if (nominabile(reagente) && !ambiente::zaino.search(reagente)) {
       comandi.push_back("sposta " + x + " con " + reagente);
     }
-    for (const std::string& y : portati) comandi.push_back("usa " + y + " con " + x);
+    for (const std::string* y : portati) comandi.push_back("usa " + *y + " con " + x);
   }
   return comandi;
 }
