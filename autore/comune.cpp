@@ -23,9 +23,17 @@ bool console_autore::leggi_riga(std::string& riga) {
 
 void console_autore::termina_fatale() { throw arresto_fatale{}; }
 
-silenzio::silenzio() : prima(std::cout.rdbuf(&nulla)) {}
+// The stream is also put in the failed state, so every insertion gives up at
+// once instead of formatting for nothing (the solver's tries print a lot);
+// the buffer that swallows everything stays as a second guard.
+silenzio::silenzio() : prima(std::cout.rdbuf(&nulla)), stato_prima(std::cout.rdstate()) {
+  std::cout.setstate(std::ios::failbit);
+}
 
-silenzio::~silenzio() { std::cout.rdbuf(prima); }
+silenzio::~silenzio() {
+  std::cout.rdbuf(prima);
+  std::cout.clear(stato_prima);
+}
 
 // The same files count as world files as in the game.
 bool carica_file(const std::string& nome, partita& p, osservatore* oss) {

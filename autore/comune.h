@@ -59,6 +59,7 @@ class silenzio {
   };
   scarico nulla;
   std::streambuf* prima;
+  std::ios::iostate stato_prima;
 };
 
 // Reads the world file `nome` into `p` with the game's loader, after emptying
