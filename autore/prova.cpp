@@ -30,19 +30,22 @@ struct riga_prova {
 bool leggi_prova(const std::string& nome, std::vector<riga_prova>& righe, std::ostream& errori) {
   std::string dati;
   if (!leggi_tutto(nome, dati, errori)) return false;
-  const conversione_cp850 conv = converti_in_cp850(dati);
-  if (!conv.riuscita) {
-    errori << nome << ':' << conv.riga
-           << ": errore: carattere che la code page 850 non ha, o file non UTF-8\n";
-    return false;
-  }
-  std::istringstream testo(conv.testo);
+  if (dati.compare(0, 3, "\xEF\xBB\xBF") == 0) dati.erase(0, 3);  // a byte-order mark
+  std::istringstream testo(dati);
   size_t giocate = 0;
   unsigned long numero = 0;
+  // Line by line, so a comment may hold any character.
   for (std::string linea; std::getline(testo, linea);) {
     ++numero;
     while (!linea.empty() && linea.back() == '\r') linea.pop_back();
     if (linea.empty() || linea[0] == '#') continue;
+    conversione_cp850 conv = converti_in_cp850(linea);
+    if (!conv.riuscita) {
+      errori << nome << ':' << numero
+             << ": errore: carattere che la code page 850 non ha, o testo non UTF-8\n";
+      return false;
+    }
+    linea = std::move(conv.testo);
     // The marker, then an optional blank, then the text.
     const auto resto = [&linea]() {
       return linea.substr(linea.size() > 1 && linea[1] == ' ' ? 2 : 1);
