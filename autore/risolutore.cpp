@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <set>
 #include <stdexcept>
 #include <unordered_map>
 #include <utility>
@@ -87,7 +86,13 @@ class mondo_vivo {
   void cataloga(oggetto& o, uint32_t dove);
   uint32_t flag_di(uint32_t i) const;
   mappa_oggetti& contenitore_di(uint32_t dove);
-  uint32_t numero(const oggetto& o) const { return da_id.at(static_cast<size_t>(o.id())); }
+  // The catalogue number of an object of the live world; an object the
+  // catalogue does not know would be a fault of the solver.
+  uint32_t numero(const oggetto& o) const {
+    const uint32_t i = da_id.at(static_cast<size_t>(o.id()));
+    if (i == UINT32_MAX) throw std::logic_error("risolvi: oggetto sconosciuto");
+    return i;
+  }
   void registra(uint32_t i, oggetto* o);
 
   std::unordered_map<const luogo*, uint32_t> numero_luogo;
