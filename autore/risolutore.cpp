@@ -83,6 +83,8 @@ class mondo_vivo {
     uint32_t oggetto, dove, flag;
   };
   void elenca(std::vector<visto>& elenco) const;
+  // The part of `confronta` for objects, when the picture changed.
+  void confronta_oggetti(differenze& cambiati);
   void cataloga(oggetto& o, uint32_t dove);
   uint32_t flag_di(uint32_t i) const;
   mappa_oggetti& contenitore_di(uint32_t dove);
@@ -306,6 +308,26 @@ void mondo_vivo::confronta(differenze& cambiati) {
     giocatore = ora;
   }
   elenca(dopo);
+  // Most tries change no object: the same ones, where they were, with the
+  // same flags, in the same order.
+  const auto stesso = [](const visto& a, const visto& b) {
+    return a.oggetto == b.oggetto && a.dove == b.dove && a.flag == b.flag;
+  };
+  if (dopo.size() != prima.size() || !std::equal(dopo.begin(), dopo.end(), prima.begin(), stesso)) {
+    confronta_oggetti(cambiati);
+  }
+  for (int d = 0; d < NUM_DIREZIONI; ++d) {
+    const uint32_t u = slot_uscita(qui, d) - slot_uscita(0, 0);
+    const bool libera = luoghi[qui]->ostruzione(direzione(d)).empty() && !ostruzioni[u].empty();
+    if (libera != (sgombre[u] != 0)) {
+      cambiati.emplace_back(slot_uscita(qui, d), libera ? 1 : 0);
+      sgombre[u] = libera;
+    }
+  }
+  std::sort(cambiati.begin(), cambiati.end());
+}
+
+void mondo_vivo::confronta_oggetti(differenze& cambiati) {
   ++foto;
   for (const visto& v : dopo) {
     segno[v.oggetto] = foto;
@@ -331,15 +353,6 @@ void mondo_vivo::confronta(differenze& cambiati) {
       if (f != v.flag) cambiati.emplace_back(slot_flag(i), f);
     }
   }
-  for (int d = 0; d < NUM_DIREZIONI; ++d) {
-    const uint32_t u = slot_uscita(qui, d) - slot_uscita(0, 0);
-    const bool libera = luoghi[qui]->ostruzione(direzione(d)).empty() && !ostruzioni[u].empty();
-    if (libera != (sgombre[u] != 0)) {
-      cambiati.emplace_back(slot_uscita(qui, d), libera ? 1 : 0);
-      sgombre[u] = libera;
-    }
-  }
-  std::sort(cambiati.begin(), cambiati.end());
 }
 
 // The stored states: each one's pairs as variable-length numbers (the slot
