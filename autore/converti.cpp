@@ -40,6 +40,12 @@ int converti(const std::string& origine, const std::string& destinazione, bool i
   if (!leggi_tutto(origine, dati, errori)) return 1;
   std::string testo;
   if (indietro) {
+    // Converting it again would turn each accented letter into two.
+    if (utf8_non_ascii(dati)) {
+      errori << origine << ": errore: il file è già in UTF-8: " << destinazione
+             << " non è stato scritto\n";
+      return 1;
+    }
     testo = cp850_a_utf8(dati);
   } else {
     conversione_cp850 esito = converti_in_cp850(dati);
