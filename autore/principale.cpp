@@ -131,7 +131,9 @@ bool numero(const std::string& testo, unsigned long& n) {
   return n > 0;
 }
 
-// A command line that fits no command: the caller prints the usage.
+// Each command receives the arguments after its name and returns the exit
+// status, or SBAGLIATA when they do not fit it: the caller then prints the
+// usage on standard error and ends with status 2.
 constexpr int SBAGLIATA = -1;
 
 using argomenti_t = std::vector<std::string>;
