@@ -104,8 +104,8 @@ struct partita_giocata {
   std::vector<size_t> confini;
   bool fermata = false;         // the game stopped on a fatal error
   bool senza_cartella = false;  // no scratch folder could be made: not run
-  // What the game printed before player line `k` was read (k from 1) and
-  // after the previous one; k = 0 is before the first read.
+  // What the game printed after player line `k` (from 1) was typed, up to
+  // the next read; k = 0: what it printed before its first read.
   std::string tratto(size_t k) const {
     if (k > confini.size()) return "";
     const size_t da = k == 0 ? 0 : confini[k - 1];
@@ -159,13 +159,17 @@ partita_giocata gioca_prova(const std::string& mondo, const std::vector<riga_pro
       return esito;
     }
     console_prova tastiera(giocate, uscita);
-    std::streambuf* schermo = std::cout.rdbuf(uscita.rdbuf());
+    // The screen comes back however the game ends.
+    struct cattura {
+      explicit cattura(std::ostringstream& o) : schermo(std::cout.rdbuf(o.rdbuf())) {}
+      ~cattura() { std::cout.rdbuf(schermo); }
+      std::streambuf* schermo;
+    } schermo(uscita);
     try {
       gioca();
     } catch (const arresto_fatale&) {
       esito.fermata = true;
     }
-    std::cout.rdbuf(schermo);
     esito.confini = tastiera.confini;
   }
   ambiente::zaino.svuota();
