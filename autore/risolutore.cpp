@@ -113,8 +113,15 @@ class mondo_vivo {
   std::vector<visto> prima, dopo;
   std::vector<uint32_t> segno;  // per object: the picture it was seen in
   uint32_t foto = 0;
+  // An object on its way between holders: still in the node of the map it
+  // left (moved on without a new allocation), or loose (from the limbo).
+  struct viaggio {
+    uint32_t oggetto;
+    mappa_oggetti::node_type nodo;
+    std::unique_ptr<::oggetto> sciolto;
+  };
   // Scratch space kept between calls.
-  std::vector<std::pair<uint32_t, std::unique_ptr<oggetto>>> in_viaggio;
+  std::vector<viaggio> in_viaggio;
   differenze valori_passa;
 };
 
@@ -211,20 +218,19 @@ void mondo_vivo::imposta(const differenze& valori) {
     } else if (slot < primo_flag) {
       const uint32_t i = slot - 1;
       if (posto[i] == v) continue;
-      std::unique_ptr<oggetto> o;
+      viaggio in_moto{i, {}, {}};
       if (posto[i] == DISTRUTTO) {
-        o = std::move(limbo[i]);
+        in_moto.sciolto = std::move(limbo[i]);
       } else {
         mappa_oggetti& m = contenitore_di(posto[i]);
         auto it = m.find(oggetti[i]->nome_ref());
         if (it == m.end() || it->second.get() != oggetti[i]) {
           throw std::logic_error("risolvi: oggetto fuori posto");
         }
-        o = std::move(it->second);
-        m.erase(it);
+        in_moto.nodo = m.extract(it);
       }
       posto[i] = v;
-      in_viaggio.emplace_back(i, std::move(o));
+      in_viaggio.push_back(std::move(in_moto));
     } else if (slot < prima_uscita) {
       const uint32_t i = slot - primo_flag;
       oggetti[i]->imposta_acceso((v & ACCESO) != 0);
@@ -237,14 +243,16 @@ void mondo_vivo::imposta(const differenze& valori) {
       sgombre[u] = v != 0;
     }
   }
-  for (auto& viaggio : in_viaggio) {
-    const uint32_t i = viaggio.first;
+  for (viaggio& v : in_viaggio) {
+    const uint32_t i = v.oggetto;
     if (posto[i] == DISTRUTTO) {
-      limbo[i] = std::move(viaggio.second);
+      limbo[i] = v.nodo ? std::move(v.nodo.mapped()) : std::move(v.sciolto);
+    } else if (v.nodo) {
+      contenitore_di(posto[i]).insert(std::move(v.nodo));
     } else {
       mappa_oggetti& m = contenitore_di(posto[i]);
-      const std::string& nome = viaggio.second->nome_ref();
-      m.try_emplace(nome, std::move(viaggio.second));
+      const std::string& nome = v.sciolto->nome_ref();
+      m.try_emplace(nome, std::move(v.sciolto));
     }
   }
 }
