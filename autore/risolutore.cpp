@@ -500,6 +500,21 @@ void prepara_ricerca(partita& p) {
   for (const auto& voce : p.mondo.luoghi_()) togli(voce.second->oggetti_());
 }
 
+namespace {
+
+// The command "verbo x con y" (" con y" left out when `y` is null), built
+// with one allocation: the solver builds thousands of them per second.
+std::string comando(const char* verbo, const std::string& x, const std::string* y = nullptr) {
+  const size_t lunghezza_verbo = std::strlen(verbo);
+  std::string c;
+  c.reserve(lunghezza_verbo + x.size() + (y != nullptr ? 5 + y->size() : 0));
+  c.append(verbo, lunghezza_verbo).append(x);
+  if (y != nullptr) c.append(" con ").append(*y);
+  return c;
+}
+
+}  // namespace
+
 std::vector<std::string> comandi_possibili(const ambiente& mondo) {
   const luogo& qui = *mondo.corrente();
   std::vector<std::string> comandi;
@@ -529,21 +544,21 @@ std::vector<std::string> comandi_possibili(const ambiente& mondo) {
   comandi.reserve(NUM_DIREZIONI + prendibili.size() +
                   qui.oggetti_().size() * (4 + 4 * portati.size()) + portati.size());
   for (const std::string* nome : prendibili) {
-    if (nominabile(*nome)) comandi.push_back("prendi " + *nome);
+    if (nominabile(*nome)) comandi.push_back(comando("prendi ", *nome));
   }
-  for (const std::string* nome : portati) comandi.push_back("lascia " + *nome);
+  for (const std::string* nome : portati) comandi.push_back(comando("lascia ", *nome));
   for (const auto& voce : qui.oggetti_()) {
     const std::string& x = voce.first;
     if (!nominabile(x)) continue;
     for (const char* verbo : {"apri ", "accendi ", "sposta "}) {
-      comandi.push_back(verbo + x);
-      for (const std::string* y : portati) comandi.push_back(verbo + x + " con " + *y);
+      comandi.push_back(comando(verbo, x));
+      for (const std::string* y : portati) comandi.push_back(comando(verbo, x, y));
     }
     const std::string& reagente = voce.second->reagente_();
     if (nominabile(reagente) && !ambiente::zaino.search(reagente)) {
-      comandi.push_back("sposta " + x + " con " + reagente);
+      comandi.push_back(comando("sposta ", x, &reagente));
     }
-    for (const std::string* y : portati) comandi.push_back("usa " + *y + " con " + x);
+    for (const std::string* y : portati) comandi.push_back(comando("usa ", *y, &x));
   }
   return comandi;
 }
