@@ -1,9 +1,9 @@
 #include "autore/controllo.h"
 
 #include <algorithm>
-#include <sstream>
 #include <map>
 #include <set>
+#include <sstream>
 #include <vector>
 
 #include "autore/comune.h"
@@ -114,7 +114,8 @@ bool raccoglitore::segnala(evento e, unsigned long riga, const std::string& test
         aggiungi(riga, false,
                  "la chiave " + tra_apici(testo) + " finisce con uno spazio: la riga è ignorata");
       } else {
-        aggiungi(riga, false, "chiave " + tra_apici(testo) + " sconosciuta qui: la riga è ignorata");
+        aggiungi(riga, false,
+                 "chiave " + tra_apici(testo) + " sconosciuta qui: la riga è ignorata");
       }
       break;
     case VALORE_FLAG:
@@ -123,8 +124,8 @@ bool raccoglitore::segnala(evento e, unsigned long riga, const std::string& test
       break;
     case MARCATORE_PERSO:
       aggiungi(riga, false,
-               "manca la lista del contenitore o nascondiglio che precede: la riga " + tra_apici(testo) +
-                   " va persa");
+               "manca la lista del contenitore o nascondiglio che precede: la riga " +
+                   tra_apici(testo) + " va persa");
       break;
     case RIGA_IN_LISTA:
       in_lista(riga, testo);
@@ -183,8 +184,9 @@ void raccoglitore::in_lista(unsigned long riga, const std::string& linea) {
         "record derivato " + linea + " dentro una lista, dove vale solo [Oggetto]: è ignorato");
     fine_derivato = "[End" + linea.substr(1);
   } else {
-    aggiungi(riga, false,
-             "riga " + tra_apici(linea) + " dentro una lista" + come_marcatore(linea) + ": è ignorata");
+    aggiungi(
+        riga, false,
+        "riga " + tra_apici(linea) + " dentro una lista" + come_marcatore(linea) + ": è ignorata");
   }
 }
 
@@ -274,20 +276,22 @@ void esamina_mondo(const ambiente& mondo, raccoglitore& r) {
     if (const auto* ostr = dynamic_cast<const oggostr*>(o)) {
       if (!direzione_valida(ostr->direzione_())) {
         r.aggiungi(r.riga_di(*o), false,
-                   "l'ostruzione " + tra_apici(o->nome()) + " ha DIREZIONE " + tra_apici(ostr->direzione_()) +
+                   "l'ostruzione " + tra_apici(o->nome()) + " ha DIREZIONE " +
+                       tra_apici(ostr->direzione_()) +
                        ", che non è nord, sud, est, ovest, alto o basso");
       }
     }
     if (!o->reagente_().empty() && nomi.count(o->reagente_()) == 0) {
       r.aggiungi(r.riga_di(*o), false,
-                 "il REAGENTE " + tra_apici(o->reagente_()) + " dell'oggetto " + tra_apici(o->nome()) +
-                     " non è un oggetto del mondo");
+                 "il REAGENTE " + tra_apici(o->reagente_()) + " dell'oggetto " +
+                     tra_apici(o->nome()) + " non è un oggetto del mondo");
     }
   }
   for (const auto& richiesto : r.richiesti) {
     if (nomi.count(richiesto.second) == 0) {
-      r.aggiungi(richiesto.first, false,
-                 "l'oggetto richiesto " + tra_apici(richiesto.second) + " non è un oggetto del mondo");
+      r.aggiungi(
+          richiesto.first, false,
+          "l'oggetto richiesto " + tra_apici(richiesto.second) + " non è un oggetto del mondo");
     }
   }
 
@@ -300,7 +304,8 @@ void esamina_mondo(const ambiente& mondo, raccoglitore& r) {
     for (int d = 0; d < NUM_DIREZIONI; ++d) {
       if (!l.ostruzione(direzione(d)).empty() && liberate.count(parole_direzione[d]) == 0) {
         r.aggiungi(r.riga_di(voce.first), false,
-                   std::string("l'uscita ") + parole_direzione[d] + " del luogo " + tra_apici(voce.first) +
+                   std::string("l'uscita ") + parole_direzione[d] + " del luogo " +
+                       tra_apici(voce.first) +
                        " è ostruita, ma nessuna ostruzione del luogo può liberarla");
       }
     }

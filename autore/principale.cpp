@@ -116,8 +116,8 @@ int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& usci
            << " non è mai raggiunto in nessuno stato" << dove << ".\n";
   }
   for (const std::string& oggetto : esito.mai_nella_fine) {
-    uscita << "L'oggetto richiesto " << tra_apici(oggetto) << " non è mai nel luogo di fine in nessuno stato"
-           << dove << ".\n";
+    uscita << "L'oggetto richiesto " << tra_apici(oggetto)
+           << " non è mai nel luogo di fine in nessuno stato" << dove << ".\n";
   }
   return 1;
 }

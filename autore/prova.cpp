@@ -275,7 +275,9 @@ namespace {
 class righe_dei_record : public osservatore {
  public:
   bool segnala(evento, unsigned long, const std::string&) override { return true; }
-  void oggetto_letto(unsigned long riga, const oggetto& o, bool) override { oggetti[o.id()] = riga; }
+  void oggetto_letto(unsigned long riga, const oggetto& o, bool) override {
+    oggetti[o.id()] = riga;
+  }
   void luogo_letto(unsigned long riga, const luogo& l, bool doppio) override {
     if (!doppio) luoghi[l.name()] = riga;
   }
@@ -317,7 +319,8 @@ std::vector<testo_del_mondo> testi_del_mondo(const ambiente& mondo, const righe_
     const auto r = righe.luoghi.find(l.name());
     const unsigned long riga = r == righe.luoghi.end() ? 0 : r->second;
     const std::string nome = tra_apici(l.name());
-    if (!l.descrizione_().empty()) aggiungi(riga, "descrizione del luogo " + nome, l.descrizione_());
+    if (!l.descrizione_().empty())
+      aggiungi(riga, "descrizione del luogo " + nome, l.descrizione_());
     if (!l.suggerimento_().empty()) {
       aggiungi(riga, "suggerimento del luogo " + nome, '\n' + l.suggerimento_());
     }
@@ -351,8 +354,9 @@ std::vector<testo_del_mondo> testi_del_mondo(const ambiente& mondo, const righe_
     aggiungi(it == file.end() ? 0 : static_cast<unsigned long>(it - file.begin()) + 1,
              "messaggio finale", "\n - " + mondo.messaggio_finale());
   }
-  std::stable_sort(testi.begin(), testi.end(),
-                   [](const testo_del_mondo& a, const testo_del_mondo& b) { return a.riga < b.riga; });
+  std::stable_sort(
+      testi.begin(), testi.end(),
+      [](const testo_del_mondo& a, const testo_del_mondo& b) { return a.riga < b.riga; });
   return testi;
 }
 

@@ -46,7 +46,8 @@ void misura(benchmark::State& stato, const std::string& testo, unsigned long max
   stato.counters["stati/s"] = benchmark::Counter(static_cast<double>(esplorati),
                                                  benchmark::Counter::kIsRate);
   stato.counters["byte/stato"] = byte_per_stato;
-  stato.counters["esplorati"] = static_cast<double>(esplorati) / static_cast<double>(stato.iterations());
+  stato.counters["esplorati"] =
+      static_cast<double>(esplorati) / static_cast<double>(stato.iterations());
 }
 
 void risolvi_predefinito(benchmark::State& stato) {
@@ -62,7 +63,10 @@ void risolvi_generato(benchmark::State& stato) {
   misura(stato, testo.str(), STATI_GENERATI);
 }
 
-BENCHMARK(risolvi_predefinito)->Unit(benchmark::kMillisecond)->Repetitions(3)->DisplayAggregatesOnly(true);
+BENCHMARK(risolvi_predefinito)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->DisplayAggregatesOnly(true);
 BENCHMARK(risolvi_generato)
     ->Unit(benchmark::kMillisecond)
     ->Arg(10)

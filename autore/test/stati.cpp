@@ -56,8 +56,8 @@ confronto confronta(const fs::path& mondo, unsigned long max_stati) {
     const auto noto = testo_di.emplace(n, h);
     EXPECT_EQ(noto.first->second, h) << mondo << ": lo stato " << n << " ha due testi";
     const auto stesso = stato_di.emplace(h, n);
-    EXPECT_EQ(stesso.first->second, n)
-        << mondo << ": gli stati " << n << " e " << stesso.first->second << " hanno lo stesso testo";
+    EXPECT_EQ(stesso.first->second, n) << mondo << ": gli stati " << n << " e "
+                                       << stesso.first->second << " hanno lo stesso testo";
   };
   const esito_ricerca r = cerca_soluzione(p, max_stati, nullptr, visita);
   ambiente::zaino.svuota();
