@@ -631,9 +631,11 @@ esito_ricerca cerca_soluzione(partita& p, unsigned long max_stati, std::ostream*
     fine.guarda(p.mondo);
     if (visita) visita(n, p.mondo);
     vivo.fotografa();
-    const std::vector<std::string> comandi = comandi_da_provare(p.mondo, n == 0);
+    // Each command is handed over to the interpreter: a state keeps only
+    // the ordinal of the command that led to it.
+    std::vector<std::string> comandi = comandi_da_provare(p.mondo, n == 0);
     for (uint32_t k = 0; k < comandi.size(); ++k) {
-      p.mondo.analizza(comandi[k]);
+      p.mondo.analizza(std::move(comandi[k]));
       if (p.mondo.messaggio_finale().empty()) {
         esito.trovata = true;
         // Back to the start, with the message, to replay the whole path.
