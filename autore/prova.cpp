@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <system_error>
@@ -307,6 +308,31 @@ unsigned long riga_chiave(const std::vector<std::string>& file, const std::strin
   return 0;
 }
 
+// The line, within the record opened at line `inizio`, of its last line
+// that `cerca` accepts (the one the loader keeps); the record ends at its
+// first line that begins with "[End". `inizio` itself when there is none.
+unsigned long riga_nel_record(const std::vector<std::string>& file, unsigned long inizio,
+                              const std::function<bool(const std::string&)>& cerca) {
+  unsigned long trovata = inizio;
+  for (size_t i = inizio; i < file.size() && file[i].rfind("[End", 0) != 0; ++i) {
+    if (cerca(file[i])) trovata = i + 1;
+  }
+  return trovata;
+}
+
+// A predicate for `riga_nel_record`: a key line of `chiave` (in any case).
+std::function<bool(const std::string&)> chiave_di(std::string chiave) {
+  return [chiave](const std::string& l) {
+    return l.size() > chiave.size() && l[chiave.size()] == '=' &&
+           uguale_in_maiuscolo(std::string_view(l).substr(0, chiave.size()), chiave);
+  };
+}
+
+// A predicate for `riga_nel_record`: the line `marcatore` itself.
+std::function<bool(const std::string&)> linea(std::string marcatore) {
+  return [marcatore](const std::string& l) { return l == marcatore; };
+}
+
 std::vector<testo_del_mondo> testi_del_mondo(const ambiente& mondo, const righe_dei_record& righe,
                                              const std::vector<std::string>& file) {
   std::vector<testo_del_mondo> testi;
@@ -319,10 +345,13 @@ std::vector<testo_del_mondo> testi_del_mondo(const ambiente& mondo, const righe_
     const auto r = righe.luoghi.find(l.name());
     const unsigned long riga = r == righe.luoghi.end() ? 0 : r->second;
     const std::string nome = tra_apici(l.name());
-    if (!l.descrizione_().empty())
-      aggiungi(riga, "descrizione del luogo " + nome, l.descrizione_());
+    if (!l.descrizione_().empty()) {
+      aggiungi(riga_nel_record(file, riga, linea("[Descrizione]")),
+               "descrizione del luogo " + nome, l.descrizione_());
+    }
     if (!l.suggerimento_().empty()) {
-      aggiungi(riga, "suggerimento del luogo " + nome, '\n' + l.suggerimento_());
+      aggiungi(riga_nel_record(file, riga, linea("[Suggerimento]")),
+               "suggerimento del luogo " + nome, '\n' + l.suggerimento_());
     }
     for (int d = 0; d < NUM_DIREZIONI; ++d) {
       const std::string& ostruzione = l.ostruzione(direzione(d));
@@ -340,11 +369,13 @@ std::vector<testo_del_mondo> testi_del_mondo(const ambiente& mondo, const righe_
     const std::string nome = tra_apici(o.nome());
     if (!o.descrizione().empty()) {
       // Shown by a look at the object, or in the list of an open container.
-      aggiungi(riga, "descrizione dell'oggetto " + nome, " " + o.nome() + " - " + o.descrizione(),
+      aggiungi(riga_nel_record(file, riga, chiave_di("DESCRIZIONE")),
+               "descrizione dell'oggetto " + nome, " " + o.nome() + " - " + o.descrizione(),
                "  - " + o.nome() + " (" + o.descrizione() + ")");
     }
     if (!o.suggerimento_().empty()) {
-      aggiungi(riga, "suggerimento dell'oggetto " + nome, '\n' + o.suggerimento_() + '\n');
+      aggiungi(riga_nel_record(file, riga, chiave_di("SUGGERIMENTO")),
+               "suggerimento dell'oggetto " + nome, '\n' + o.suggerimento_() + '\n');
     }
   };
   per_ogni_oggetto(ambiente::zaino.contenuto(), oggetto_visto);

@@ -24,7 +24,8 @@ int prova(const std::string& mondo, const std::vector<std::string>& file, std::o
           std::ostream& errori);
 
 // `velt-autore copertura MONDO FILE...`: runs the test files and writes,
-// as "MONDO:LINE: ...", every text of the world that none of them showed
+// as "MONDO:LINE: ...", every text of the world that none of them showed,
+// at the line where it is written
 // (place descriptions and hints, object descriptions and hints, obstruction
 // texts, the closing message), then a summary line with the share shown.
 // Returns 0, or 1 when the world or a test file could not be run.
