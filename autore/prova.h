@@ -24,10 +24,10 @@ int prova(const std::string& mondo, const std::vector<std::string>& file, std::o
           std::ostream& errori);
 
 // `velt-autore copertura MONDO FILE...`: runs the test files and writes,
-// as "MONDO:LINE: ...", every text of the world that none of them showed,
-// at the line where it is written
+// as "MONDO:LINE: ...", every text of the world that none of them showed
 // (place descriptions and hints, object descriptions and hints, obstruction
-// texts, the closing message), then a summary line with the share shown.
-// Returns 0, or 1 when the world or a test file could not be run.
+// texts, the closing message), LINE being where the text is written; then a
+// summary line with the share shown. Returns 0, or 1 when the world or a
+// test file could not be run.
 int copertura(const std::string& mondo, const std::vector<std::string>& file,
               std::ostream& uscita, std::ostream& errori);
