@@ -1,7 +1,9 @@
 #include "autore/comune.h"
 
 #include <fstream>
+#include <iterator>
 
+#include "console/cp850.h"
 #include "world/righe.h"
 
 const char* const parole_direzione[NUM_DIREZIONI] = {"nord",  "sud",  "est",
@@ -21,9 +23,17 @@ bool console_autore::leggi_riga(std::string& riga) {
 
 void console_autore::termina_fatale() { throw arresto_fatale{}; }
 
-silenzio::silenzio() : prima(std::cout.rdbuf(&nulla)) {}
+// The stream is also put in the failed state, so every insertion gives up at
+// once instead of formatting for nothing (the solver's tries print a lot);
+// the buffer that swallows everything stays as a second guard.
+silenzio::silenzio() : prima(std::cout.rdbuf(&nulla)), stato_prima(std::cout.rdstate()) {
+  std::cout.setstate(std::ios::failbit);
+}
 
-silenzio::~silenzio() { std::cout.rdbuf(prima); }
+silenzio::~silenzio() {
+  std::cout.rdbuf(prima);
+  std::cout.clear(stato_prima);
+}
 
 // The same files count as world files as in the game.
 bool carica_file(const std::string& nome, partita& p, osservatore* oss) {
@@ -44,3 +54,17 @@ void per_ogni_oggetto(const mappa_oggetti& mappa, const std::function<void(const
     if (const auto* n = dynamic_cast<const oggnasc*>(&o)) per_ogni_oggetto(n->nascosti(), fai);
   }
 }
+
+bool leggi_tutto(const std::string& nome, std::string& dati, std::ostream& errori) {
+  std::ifstream ingresso;
+  if (apri_mondo(nome.c_str(), ingresso)) {
+    dati.assign(std::istreambuf_iterator<char>(ingresso), std::istreambuf_iterator<char>());
+  }
+  if (!ingresso.is_open() || ingresso.bad()) {
+    errori << "velt-autore: impossibile leggere " << nome << '\n';
+    return false;
+  }
+  return true;
+}
+
+std::string tra_apici(const std::string& testo) { return "'" + cp850_a_utf8(testo) + "'"; }

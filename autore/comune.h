@@ -59,6 +59,7 @@ class silenzio {
   };
   scarico nulla;
   std::streambuf* prima;
+  std::ios::iostate stato_prima;
 };
 
 // Reads the world file `nome` into `p` with the game's loader, after emptying
@@ -66,6 +67,15 @@ class silenzio {
 // installed. False when the file is not a readable regular file. A fatal
 // error that `oss` does not have skipped throws `arresto_fatale`.
 bool carica_file(const std::string& nome, partita& p, osservatore* oss);
+
+// Reads the whole file `nome` (a readable regular file, as for the game)
+// into `dati`. False, with "velt-autore: impossibile leggere NOME" on
+// `errori`, when it cannot.
+bool leggi_tutto(const std::string& nome, std::string& dati, std::ostream& errori);
+
+// Text from a world file, between single quotes and turned from code page
+// 850 to UTF-8, for the tools' messages.
+std::string tra_apici(const std::string& testo);
 
 // Walks every object of `mappa` and, inside containers and hiding places,
 // every object they hold, in name order.

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <sstream>
 #include <vector>
 
 #include "autore/comune.h"
-#include "console/console_utf8.h"
+#include "console/cp850.h"
 #include "world/lettori.h"
 
 namespace {
@@ -17,8 +18,38 @@ struct diagnosi {
   std::string testo;
 };
 
-// Text from the world file, quoted and turned from code page 850 to UTF-8.
-std::string q(const std::string& testo) { return "'" + cp850_a_utf8(testo) + "'"; }
+// Every marker of the world file format.
+const char* const marcatori[] = {
+    "[Titolo]",          "[EndTitolo]",          "[Zaino]",           "[EndZaino]",
+    "[Luogo]",           "[EndLuogo]",           "[Descrizione]",     "[EndDescrizione]",
+    "[Suggerimento]",    "[EndSuggerimento]",    "[OggInLuogo]",      "[EndOggInLuogo]",
+    "[PuntatoriALuogo]", "[EndPuntatoriALuogo]", "[Utente]",          "[EndUtente]",
+    "[FineGioco]",       "[EndFineGioco]",       "[MsgFineGioco]",    "[EndMsgFineGioco]",
+    "[Oggetto]",         "[EndOggetto]",         "[OggOstruzione]",   "[EndOggOstruzione]",
+    "[OggContenitore]",  "[EndOggContenitore]",  "[OggNascondiglio]", "[EndOggNascondiglio]",
+    "[OggInContenitore]", "[EndOggInContenitore]", "[OggNascosti]",   "[EndOggNascosti]",
+};
+
+// The marker that `linea` resembles without being it: the same letters in
+// another case, or blanks or tabs around it. Null when it resembles none.
+const char* somiglia(const std::string& linea) {
+  const auto inizio = linea.find_first_not_of(" \t");
+  if (inizio == std::string::npos) return nullptr;
+  const auto fine = linea.find_last_not_of(" \t");
+  const std::string nudo = in_maiuscolo(std::string_view(linea).substr(inizio, fine - inizio + 1));
+  for (const char* m : marcatori) {
+    if (nudo == in_maiuscolo(m) && linea != m) return m;
+  }
+  return nullptr;
+}
+
+// The remark appended to a message about a line that resembles a marker.
+std::string come_marcatore(const std::string& linea) {
+  const char* m = somiglia(linea);
+  if (m == nullptr) return "";
+  return std::string(" (somiglia al marcatore ") + m +
+         ", ma i marcatori vanno scritti esatti: stesse maiuscole, niente spazi attorno)";
+}
 
 // The opening marker of a record kind, from the word the readers name it by.
 std::string marcatore(const std::string& genere) {
@@ -57,6 +88,7 @@ class raccoglitore : public osservatore {
   std::vector<std::pair<unsigned long, std::string>> richiesti;  // OBJ lines
   unsigned long ultima_riga = 0;
   bool inizio_mancante = false;  // INIZIO named a missing place: reported already
+  bool fine_file = false;        // a part open at the end of the file: reported already
 
  private:
   void in_lista(unsigned long riga, const std::string& linea);
@@ -80,19 +112,20 @@ bool raccoglitore::segnala(evento e, unsigned long riga, const std::string& test
         aggiungi(riga, false, "riga con la chiave vuota: è ignorata");
       } else if (testo.back() == ' ') {
         aggiungi(riga, false,
-                 "la chiave " + q(testo) + " finisce con uno spazio: la riga è ignorata");
+                 "la chiave " + tra_apici(testo) + " finisce con uno spazio: la riga è ignorata");
       } else {
-        aggiungi(riga, false, "chiave " + q(testo) + " sconosciuta qui: la riga è ignorata");
+        aggiungi(riga, false,
+                 "chiave " + tra_apici(testo) + " sconosciuta qui: la riga è ignorata");
       }
       break;
     case VALORE_FLAG:
       aggiungi(riga, false,
-               "il valore " + q(testo) + " non è né TRUE né FALSE: il flag non cambia");
+               "il valore " + tra_apici(testo) + " non è né TRUE né FALSE: il flag non cambia");
       break;
     case MARCATORE_PERSO:
       aggiungi(riga, false,
-               "manca la lista del contenitore o nascondiglio che precede: la riga " + q(testo) +
-                   " va persa");
+               "manca la lista del contenitore o nascondiglio che precede: la riga " +
+                   tra_apici(testo) + " va persa");
       break;
     case RIGA_IN_LISTA:
       in_lista(riga, testo);
@@ -107,9 +140,25 @@ bool raccoglitore::segnala(evento e, unsigned long riga, const std::string& test
       break;
     case RIGA_SENZA_UGUALE:
       aggiungi(riga, true,
-               testo.empty()
-                   ? "riga vuota dentro un record: il gioco si ferma"
-                   : "riga senza '=' dentro un record: " + q(testo) + ": il gioco si ferma");
+               testo.empty() ? "riga vuota dentro un record: il gioco si ferma"
+                             : "riga senza '=' dentro un record: " + tra_apici(testo) +
+                                   come_marcatore(testo) + ": il gioco si ferma");
+      break;
+    case RIGA_IGNORATA:
+      if (const char* m = somiglia(testo)) {
+        aggiungi(riga, false,
+                 "la riga " + tra_apici(testo) + " non è un marcatore: forse " + m +
+                     "? I marcatori vanno scritti esatti (stesse maiuscole, niente spazi "
+                     "attorno); la riga è ignorata");
+      }
+      break;
+    case APERTO_A_FINE:
+      // The innermost part is reported; the parts around it end with it.
+      if (!fine_file) {
+        fine_file = true;
+        aggiungi(riga, true,
+                 "il file finisce dentro " + testo + ", aperto qui: manca [End" + testo.substr(1));
+      }
       break;
     case COLLEGAMENTO_MANCANTE:
     case OGGETTI_SENZA_LUOGO:
@@ -135,7 +184,9 @@ void raccoglitore::in_lista(unsigned long riga, const std::string& linea) {
         "record derivato " + linea + " dentro una lista, dove vale solo [Oggetto]: è ignorato");
     fine_derivato = "[End" + linea.substr(1);
   } else {
-    aggiungi(riga, false, "riga " + q(linea) + " dentro una lista: è ignorata");
+    aggiungi(
+        riga, false,
+        "riga " + tra_apici(linea) + " dentro una lista" + come_marcatore(linea) + ": è ignorata");
   }
 }
 
@@ -144,7 +195,7 @@ void raccoglitore::oggetto_letto(unsigned long riga, const oggetto& o, bool dopp
   righe_oggetti[o.id()] = riga;
   if (doppio) {
     aggiungi(riga, false,
-             "il nome " + q(o.nome()) +
+             "il nome " + tra_apici(o.nome()) +
                  " è già presente dove l'oggetto va messo: l'oggetto viene scartato");
   }
 }
@@ -153,7 +204,7 @@ void raccoglitore::luogo_letto(unsigned long riga, const luogo& l, bool doppio) 
   ultima_riga = riga;
   if (doppio) {
     aggiungi(riga, false,
-             "il luogo " + q(l.name()) + " è già definito alla riga " +
+             "il luogo " + tra_apici(l.name()) + " è già definito alla riga " +
                  std::to_string(riga_di(l.name())) + ": questo record viene scartato");
   } else {
     righe_luoghi.emplace(l.name(), riga);
@@ -167,7 +218,7 @@ void raccoglitore::risolvi_riferimenti() {
       continue;
     }
     auto dove = righe_luoghi.find(r.nome);
-    const std::string luogo = "il luogo " + q(r.nome) +
+    const std::string luogo = "il luogo " + tra_apici(r.nome) +
                               (dove == righe_luoghi.end() ? ", che non esiste"
                                                           : ", definito più avanti alla riga " +
                                                                 std::to_string(dove->second));
@@ -225,20 +276,22 @@ void esamina_mondo(const ambiente& mondo, raccoglitore& r) {
     if (const auto* ostr = dynamic_cast<const oggostr*>(o)) {
       if (!direzione_valida(ostr->direzione_())) {
         r.aggiungi(r.riga_di(*o), false,
-                   "l'ostruzione " + q(o->nome()) + " ha DIREZIONE " + q(ostr->direzione_()) +
+                   "l'ostruzione " + tra_apici(o->nome()) + " ha DIREZIONE " +
+                       tra_apici(ostr->direzione_()) +
                        ", che non è nord, sud, est, ovest, alto o basso");
       }
     }
     if (!o->reagente_().empty() && nomi.count(o->reagente_()) == 0) {
       r.aggiungi(r.riga_di(*o), false,
-                 "il REAGENTE " + q(o->reagente_()) + " dell'oggetto " + q(o->nome()) +
-                     " non è un oggetto del mondo");
+                 "il REAGENTE " + tra_apici(o->reagente_()) + " dell'oggetto " +
+                     tra_apici(o->nome()) + " non è un oggetto del mondo");
     }
   }
   for (const auto& richiesto : r.richiesti) {
     if (nomi.count(richiesto.second) == 0) {
-      r.aggiungi(richiesto.first, false,
-                 "l'oggetto richiesto " + q(richiesto.second) + " non è un oggetto del mondo");
+      r.aggiungi(
+          richiesto.first, false,
+          "l'oggetto richiesto " + tra_apici(richiesto.second) + " non è un oggetto del mondo");
     }
   }
 
@@ -251,7 +304,8 @@ void esamina_mondo(const ambiente& mondo, raccoglitore& r) {
     for (int d = 0; d < NUM_DIREZIONI; ++d) {
       if (!l.ostruzione(direzione(d)).empty() && liberate.count(parole_direzione[d]) == 0) {
         r.aggiungi(r.riga_di(voce.first), false,
-                   std::string("l'uscita ") + parole_direzione[d] + " del luogo " + q(voce.first) +
+                   std::string("l'uscita ") + parole_direzione[d] + " del luogo " +
+                       tra_apici(voce.first) +
                        " è ostruita, ma nessuna ostruzione del luogo può liberarla");
       }
     }
@@ -280,8 +334,24 @@ void esamina_mondo(const ambiente& mondo, raccoglitore& r) {
     r.aggiungi(
         r.riga_di(voce.first), false,
         std::string(voce.second.get() == mondo.finale() ? "il luogo di fine " : "il luogo ") +
-            q(voce.first) + " non è raggiungibile dalla partenza");
+            tra_apici(voce.first) + " non è raggiungibile dalla partenza");
   }
+}
+
+// A file saved in UTF-8 by the author's editor: the game would show every
+// accented letter as two wrong characters. The warning names the first line
+// with such a letter.
+void controlla_utf8(const std::string& nome, raccoglitore& r) {
+  std::string dati;
+  std::ostringstream scarto;  // an unreadable file is reported on its own
+  if (!leggi_tutto(nome, dati, scarto) || !utf8_non_ascii(dati)) return;
+  const auto primo = std::find_if(dati.begin(), dati.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  const unsigned long riga = 1 + static_cast<unsigned long>(std::count(dati.begin(), primo, '\n'));
+  r.aggiungi(riga, false,
+             "il file è in UTF-8: il gioco mostrerebbe ogni lettera accentata come due "
+             "caratteri sbagliati; convertilo nella code page 850 con 'velt-autore converti " +
+                 nome + " DESTINAZIONE'");
 }
 
 std::string conta(size_t n, const char* uno, const char* molti) {
@@ -294,6 +364,7 @@ int controlla(const std::string& nome, std::ostream& uscita) {
   raccoglitore r;
   partita p;
   bool letto = false;
+  controlla_utf8(nome, r);
   try {
     letto = carica_file(nome, p, &r);
     if (!letto) r.aggiungi(0, true, "impossibile leggere il file");

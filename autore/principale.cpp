@@ -1,21 +1,19 @@
 #include "autore/principale.h"
 
 #include <cstdio>
+#include <new>
+#include <stdexcept>
 #include <sstream>
 
 #include "autore/comune.h"
 #include "autore/controllo.h"
+#include "autore/converti.h"
 #include "autore/mappa.h"
+#include "autore/prova.h"
 #include "autore/pubblica.h"
 #include "autore/risolutore.h"
 
 namespace {
-
-const char* const uso =
-    "uso: velt-autore controlla FILE\n"
-    "     velt-autore mappa FILE [--svg]\n"
-    "     velt-autore risolvi FILE [--max-stati N]\n"
-    "     velt-autore pubblica FILE [--pagina PAGINA]\n";
 
 // The map of a world that the game might not even load: every line that
 // would stop it is skipped, as the checker does.
@@ -60,7 +58,6 @@ int mappa(const std::string& nome, bool svg, std::ostream& uscita, std::ostream&
 int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& uscita,
             std::ostream& errori) {
   partita p;
-  std::string iniziale;
   try {
     if (!carica_file(nome, p, nullptr)) {
       errori << "velt-autore: impossibile leggere " << nome << '\n';
@@ -77,8 +74,20 @@ int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& usci
     ambiente::zaino.svuota();
     return 1;
   }
-  iniziale = stato_iniziale(p);
-  const esito_ricerca esito = cerca_soluzione(iniziale, max_stati, &errori);
+  prepara_ricerca(p);
+  esito_ricerca esito;
+  try {
+    esito = cerca_soluzione(p, max_stati, &errori);
+  } catch (const std::bad_alloc&) {
+    ambiente::zaino.svuota();
+    errori << "\nvelt-autore: memoria esaurita: riprova con un --max-stati più piccolo\n";
+    return 2;
+  } catch (const std::logic_error& e) {
+    // A fault of the solver itself, reported instead of a crash.
+    ambiente::zaino.svuota();
+    errori << "\nvelt-autore: errore interno del risolutore: " << e.what() << '\n';
+    return 2;
+  }
   ambiente::zaino.svuota();
   if (esito.trovata) {
     scrivi_copione(esito.passi, uscita);
@@ -97,6 +106,20 @@ int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& usci
     uscita << " entro il limite di " << n << (n == 1 ? " stato esplorato" : " stati esplorati")
            << " (--max-stati).\n";
   }
+  // Why, as far as the explored states tell.
+  const char* dove = esito.completa ? "" : " esplorato";
+  if (p.mondo.finale() == nullptr) {
+    uscita << "Il mondo non ha un luogo di fine (FINELUOGO).\n";
+    return 1;
+  }
+  if (!esito.fine_raggiunta) {
+    uscita << "Il luogo di fine " << tra_apici(p.mondo.finale()->name())
+           << " non è mai raggiunto in nessuno stato" << dove << ".\n";
+  }
+  for (const std::string& oggetto : esito.mai_nella_fine) {
+    uscita << "L'oggetto richiesto " << tra_apici(oggetto)
+           << " non è mai nel luogo di fine in nessuno stato" << dove << ".\n";
+  }
   return 1;
 }
 
@@ -109,23 +132,92 @@ bool numero(const std::string& testo, unsigned long& n) {
   return n > 0;
 }
 
+// Each command receives the arguments after its name and returns the exit
+// status, or SBAGLIATA when they do not fit it: the caller then prints the
+// usage on standard error and ends with status 2.
+constexpr int SBAGLIATA = -1;
+
+using argomenti_t = std::vector<std::string>;
+
+int comando_controlla(const argomenti_t& a, std::ostream& uscita, std::ostream&) {
+  if (a.size() != 1) return SBAGLIATA;
+  return controlla(a[0], uscita) == 0 ? 0 : 1;
+}
+
+int comando_mappa(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {
+  if (a.size() != 1 && (a.size() != 2 || a[1] != "--svg")) return SBAGLIATA;
+  return mappa(a[0], a.size() == 2, uscita, errori);
+}
+
+int comando_risolvi(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {
+  unsigned long max_stati = 1000000;
+  if (a.size() != 1 && (a.size() != 3 || a[1] != "--max-stati" || !numero(a[2], max_stati))) {
+    return SBAGLIATA;
+  }
+  return risolvi(a[0], max_stati, uscita, errori);
+}
+
+int comando_prova(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {
+  if (a.size() < 2) return SBAGLIATA;
+  return prova(a[0], {a.begin() + 1, a.end()}, uscita, errori);
+}
+
+int comando_copertura(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {
+  if (a.size() < 2) return SBAGLIATA;
+  return copertura(a[0], {a.begin() + 1, a.end()}, uscita, errori);
+}
+
+int comando_converti(const argomenti_t& a, std::ostream&, std::ostream& errori) {
+  const bool indietro = !a.empty() && a[0] == "--utf8";
+  if (a.size() != (indietro ? 3u : 2u)) return SBAGLIATA;
+  return converti(a[a.size() - 2], a.back(), indietro, errori);
+}
+
+int comando_pubblica(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {
+  if (a.size() != 1 && (a.size() != 3 || a[1] != "--pagina")) return SBAGLIATA;
+  return pubblica(a[0], a.size() == 3 ? a[2] : pagina_predefinita, uscita, errori);
+}
+
+// The commands of velt-autore: a new command is one more entry.
+struct comando {
+  const char* nome;
+  const char* argomenti;  // for the usage text
+  int (*esegui)(const argomenti_t&, std::ostream& uscita, std::ostream& errori);
+};
+
+const comando comandi[] = {
+    {"controlla", "FILE", comando_controlla},
+    {"mappa", "FILE [--svg]", comando_mappa},
+    {"risolvi", "FILE [--max-stati N]", comando_risolvi},
+    {"prova", "MONDO FILE...", comando_prova},
+    {"copertura", "MONDO FILE...", comando_copertura},
+    {"converti", "[--utf8] ORIGINE DESTINAZIONE", comando_converti},
+    {"pubblica", "FILE [--pagina PAGINA]", comando_pubblica},
+};
+
+void scrivi_uso(std::ostream& uscita) {
+  const char* prima = "uso: ";
+  for (const comando& c : comandi) {
+    uscita << prima << "velt-autore " << c.nome << ' ' << c.argomenti << '\n';
+    prima = "     ";
+  }
+  uscita << prima << "velt-autore --help\n";
+}
+
 }  // namespace
 
 int esegui_autore(const std::vector<std::string>& argomenti, std::ostream& uscita,
                   std::ostream& errori) {
-  const size_t n = argomenti.size();
-  if (n == 2 && argomenti[0] == "controlla") return controlla(argomenti[1], uscita) == 0 ? 0 : 1;
-  if ((n == 2 || (n == 3 && argomenti[2] == "--svg")) && argomenti[0] == "mappa") {
-    return mappa(argomenti[1], n == 3, uscita, errori);
+  if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
+    scrivi_uso(uscita);
+    return 0;
   }
-  unsigned long max_stati = 1000000;
-  if ((n == 2 || (n == 4 && argomenti[2] == "--max-stati" && numero(argomenti[3], max_stati))) &&
-      argomenti[0] == "risolvi") {
-    return risolvi(argomenti[1], max_stati, uscita, errori);
+  for (const comando& c : comandi) {
+    if (argomenti.empty() || argomenti[0] != c.nome) continue;
+    const int stato = c.esegui({argomenti.begin() + 1, argomenti.end()}, uscita, errori);
+    if (stato != SBAGLIATA) return stato;
+    break;
   }
-  if ((n == 2 || (n == 4 && argomenti[2] == "--pagina")) && argomenti[0] == "pubblica") {
-    return pubblica(argomenti[1], n == 4 ? argomenti[3] : pagina_predefinita, uscita, errori);
-  }
-  errori << uso;
+  scrivi_uso(errori);
   return 2;
 }

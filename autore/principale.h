@@ -3,8 +3,12 @@
 #include <string>
 #include <vector>
 
-// The command line of velt-autore: `controlla FILE`, `mappa FILE [--svg]`,
-// `risolvi FILE [--max-stati N]`. Writes results to `uscita` and remarks to
-// `errori`; returns the exit status (2 for a wrong command line).
+// The command line of velt-autore: the first argument names the command
+// (`controlla`, `mappa`, `risolvi`, `prova`, `copertura`, `converti`), the
+// others are its own; the table of commands in principale.cpp lists them
+// with their usage, one entry per command. Writes results to `uscita` and
+// remarks to `errori`; returns the exit status. `--help` writes the usage
+// to `uscita` and returns 0; a command line that fits no command writes it
+// to `errori` and returns 2.
 int esegui_autore(const std::vector<std::string>& argomenti, std::ostream& uscita,
                   std::ostream& errori);

@@ -59,6 +59,11 @@ public:
   luogo* finale() const { return fine; }
   const std::vector<std::string>& richiesti() const { return dati; }
   const std::string& messaggio_finale() const { return finegioco; }
+  // Write access for the author tools' solver, which sets one live world to
+  // each state it explores: where the player stands, and the closing message
+  // (empty once shown).
+  void imposta_corrente(luogo& l) { utente = &l; }
+  void imposta_messaggio_finale(std::string testo) { finegioco = std::move(testo); }
 
   // The player's backpack, object number 0, alive for the whole run.
   static oggcont zaino;

@@ -13,6 +13,7 @@ namespace {
 // byte belong to words, and letters keep their case.
 std::vector<std::string> parole(const std::string& s) {
   std::vector<std::string> msg;
+  msg.reserve(4);  // "verb first con second": grown once, not three times
   std::string::size_type i = 0;
   while (true) {
     i = s.find_first_not_of(' ', i);

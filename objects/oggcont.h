@@ -32,6 +32,10 @@ public:
   void svuota() { cont.clear(); }
   const mappa_oggetti& contenuto() const { return cont; }
   bool aperto() const { return stato; }
+  // Write access for the author tools' solver, which sets one live world to
+  // each state it explores: the open state and the contents themselves.
+  void imposta_aperto(bool si) { stato = si; }
+  mappa_oggetti& contenuto_mod() { return cont; }
 
 protected:
   mappa_oggetti cont;

@@ -56,6 +56,10 @@ public:
   bool spostabile_() const { return spostabile; }
   bool apribile_() const { return apribile; }
   const std::string& reagente_() const { return reagente; }
+  const std::string& suggerimento_() const { return suggest; }
+  // Write access for the author tools' solver, which sets one live world to
+  // each state it explores: whether the object is lit.
+  void imposta_acceso(bool si) { acceso = si; }
 
   // Serial number of the next object constructed; never reset.
   static int CodOgg;

@@ -19,6 +19,9 @@ public:
   void salva(std::ostream& uscita) const override;
 
   const mappa_oggetti& nascosti() const { return nascondiglio; }
+  // Write access for the author tools' solver, which sets one live world to
+  // each state it explores.
+  mappa_oggetti& nascosti_mod() { return nascondiglio; }
 
 protected:
   // Moves every hidden object into the current place, in name order.

@@ -17,6 +17,9 @@ public:
 
   const std::string& direzione_() const { return direzione; }
   bool aperto() const { return stato; }
+  // Write access for the author tools' solver, which sets one live world to
+  // each state it explores.
+  void imposta_aperto(bool si) { stato = si; }
 
 protected:
   std::string direzione;

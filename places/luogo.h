@@ -70,6 +70,13 @@ public:
   luogo* collegamento(direzione d) const { return link[d]; }
   const std::string& ostruzione(direzione d) const { return ostr[d]; }
   const mappa_oggetti& oggetti_() const { return oggetti; }
+  const std::string& descrizione_() const { return descrizione; }
+  const std::string& suggerimento_() const { return suggest; }
+  // Write access for the author tools' solver, which sets one live world to
+  // each state it explores: the objects lying here and the obstruction text
+  // of one exit.
+  mappa_oggetti& oggetti_mod() { return oggetti; }
+  void imposta_ostruzione(direzione d, std::string testo) { ostr[d] = std::move(testo); }
 
   // Serial number of the next place constructed; never reset.
   static int luogocod;

@@ -39,6 +39,15 @@ bool salta(lettore& s, osservatore::evento e, const std::string& testo) {
   return o != nullptr && o->segnala(e, s.riga(), testo);
 }
 
+// Tells the observer of a line that the loader passes over, unless it is
+// blank or a key line.
+void ignorata(lettore& s, std::string_view linea) {
+  osservatore* o = s.osserva();
+  if (o != nullptr && !linea.empty() && linea.find('=') == linea.npos) {
+    o->segnala(osservatore::RIGA_IGNORATA, s.riga(), std::string(linea));
+  }
+}
+
 }  // namespace
 
 bool ambiente::carica() {
@@ -78,6 +87,8 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
   };
   while (!ingresso.eof()) {
     linea = ingresso.leggi_non_vuota();
+    // Where the section opened, for a file that ends inside it.
+    const unsigned long sezione = ingresso.riga();
     if (linea == "[Titolo]") {
       linea = ingresso.leggi();
       while (linea != "[EndTitolo]" && !ingresso.eof()) {
@@ -85,6 +96,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
         titolo += '\n';
         linea = ingresso.leggi();
       }
+      if (linea != "[EndTitolo]") aperto_a_fine(ingresso, sezione, "[EndTitolo]");
     } else if (linea == "[Zaino]") {
       linea = ingresso.leggi();
       while (linea != "[EndZaino]" && !ingresso.eof()) {
@@ -95,9 +107,12 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
             annuncia(ingresso, inizio, *o, zaino.contenuto());
             zaino += std::move(o);
           }
+        } else {
+          ignorata(ingresso, linea);
         }
         linea = ingresso.leggi();
       }
+      if (linea != "[EndZaino]") aperto_a_fine(ingresso, sezione, "[EndZaino]");
     } else if (linea == "[Luogo]") {
       const unsigned long inizio = ingresso.riga();
       std::unique_ptr<luogo> l;
@@ -129,6 +144,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
             std::cout << "\n ! ERRORE: Ci si aspettava il nome del luogo.\n";
           }
         }
+        if (!chiusa && !marcatore_oggetto(linea)) ignorata(ingresso, linea);
         if (trovato == luoghi.end()) {
           osservatore* o = ingresso.osserva();
           if (o != nullptr && (nome || (nomeluogo.empty() && marcatore_oggetto(linea)))) {
@@ -145,6 +161,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
           }
         }
       }
+      if (!chiusa) aperto_a_fine(ingresso, sezione, "[EndOggInLuogo]");
     } else if (linea == "[PuntatoriALuogo]") {
       std::string nomeluogo;
       luogo* scelto = nullptr;
@@ -200,6 +217,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
           }
         }
       }
+      if (linea != "[EndPuntatoriALuogo]") aperto_a_fine(ingresso, sezione, "[EndPuntatoriALuogo]");
     } else if (linea == "[FineGioco]") {
       linea = ingresso.leggi();
       while (linea != "[EndFineGioco]" && !ingresso.eof()) {
@@ -223,15 +241,18 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
             o->segnala(osservatore::CHIAVE_SCONOSCIUTA, ingresso.riga(), in_maiuscolo(chiave));
           }
         } else if (linea == "[MsgFineGioco]") {
+          const unsigned long messaggio = ingresso.riga();
           linea = ingresso.leggi();
           while (linea != "[EndMsgFineGioco]" && !ingresso.eof()) {
             finegioco += linea;
             finegioco += '\n';
             linea = ingresso.leggi();
           }
+          if (linea != "[EndMsgFineGioco]") aperto_a_fine(ingresso, messaggio, "[EndMsgFineGioco]");
         }
         linea = ingresso.leggi();
       }
+      if (linea != "[EndFineGioco]") aperto_a_fine(ingresso, sezione, "[EndFineGioco]");
     } else if (linea == "[Utente]") {
       linea = ingresso.leggi();
       while (linea != "[EndUtente]" && !ingresso.eof()) {
@@ -249,6 +270,9 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
         }
         linea = ingresso.leggi();
       }
+      if (linea != "[EndUtente]") aperto_a_fine(ingresso, sezione, "[EndUtente]");
+    } else {
+      ignorata(ingresso, linea);
     }
     if (ingresso.bad()) {
       std::cout << "\n - ! Si " E_GRAVE " verificato un errore non gestito.\n";

@@ -1,5 +1,6 @@
 #include "world/lettori.h"
 
+#include <algorithm>
 #include <functional>
 #include <iostream>
 #include <string_view>
@@ -69,10 +70,16 @@ void comando_fatale(lettore& s, std::string_view linea, const char* tipo) {
 // values kept are copied out of the line.
 void leggi_chiavi(lettore& s, genere g, record_oggetto& r) {
   const tipo_record& tipo = tipi[g];
+  const unsigned long inizio = s.riga();
   std::string_view linea = s.leggi();
   while (linea != tipo.chiusura && !s.eof()) {
     std::string_view chiave, right;
-    if (!dividi(linea, chiave, right)) comando_fatale(s, linea, tipo.fatale);
+    if (!dividi(linea, chiave, right)) {
+      comando_fatale(s, linea, tipo.fatale);
+      if (!risincronizza(s, {tipo.chiusura})) return;
+      linea = s.leggi();
+      continue;
+    }
     // Keys match in any case; the lengths are compared first, so most are
     // told apart for free.
     const auto e = [chiave](std::string_view parola) {
@@ -96,6 +103,7 @@ void leggi_chiavi(lettore& s, genere g, record_oggetto& r) {
     }
     linea = s.leggi();
   }
+  if (linea != tipo.chiusura) aperto_a_fine(s, inizio, tipo.chiusura);
 }
 
 // Reads a record; false (after the kind's message) when it has no name.
@@ -123,11 +131,14 @@ void leggi_lista(lettore& s, std::string_view apertura, std::string_view chiusur
     }
     return;
   }
+  const unsigned long inizio = s.riga();
   // The closing marker is tested as soon as it is read: an entry's record
   // reads on, and `linea` no longer holds its marker afterwards.
-  while (!s.eof()) {
+  bool chiusa = false;
+  while (!chiusa && !s.eof()) {
     linea = s.leggi_non_vuota();
-    if (linea == chiusura) break;
+    chiusa = linea == chiusura;
+    if (chiusa) break;
     if (linea == "[Oggetto]") {
       const unsigned long inizio = s.riga();
       std::unique_ptr<oggetto> voce;
@@ -141,6 +152,7 @@ void leggi_lista(lettore& s, std::string_view apertura, std::string_view chiusur
                 << linea << ".\n";
     }
   }
+  if (!chiusa) aperto_a_fine(s, inizio, chiusura);
 }
 
 }  // namespace
@@ -209,12 +221,14 @@ namespace {
 // Appends the lines of a text block, each with its line feed, up to the
 // block's closing marker or the end of the file.
 void leggi_blocco(lettore& s, std::string_view chiusura, std::string& testo) {
+  const unsigned long inizio = s.riga();
   std::string_view linea = s.leggi();
   while (linea != chiusura && !s.eof()) {
     testo += linea;
     testo += '\n';
     linea = s.leggi();
   }
+  if (linea != chiusura) aperto_a_fine(s, inizio, chiusura);
 }
 
 }  // namespace
@@ -248,9 +262,11 @@ lettore& operator>>(lettore& s, std::unique_ptr<luogo>& a) {
       leggi_blocco(s, "[EndSuggerimento]", suggerimento);
     } else {
       comando_fatale(s, linea, "luogo");
+      if (!risincronizza(s, {"[EndLuogo]", "[Descrizione]", "[Suggerimento]"})) break;
     }
     linea = s.leggi();
   }
+  if (linea != "[EndLuogo]" && s.eof()) aperto_a_fine(s, inizio, "[EndLuogo]");
   if (!nome.empty()) {
     a = std::make_unique<luogo>(nome, sopranome, descrizione, illuminazione, stato, suggerimento);
   } else {
@@ -259,6 +275,24 @@ lettore& operator>>(lettore& s, std::unique_ptr<luogo>& a) {
               << E_GRAVE " stato creato.";
   }
   return s;
+}
+
+void aperto_a_fine(lettore& s, unsigned long riga, std::string_view chiusura) {
+  if (osservatore* o = s.osserva()) {
+    std::string apertura = "[";
+    apertura += chiusura.substr(4);  // "[End" off
+    o->segnala(osservatore::APERTO_A_FINE, riga, apertura);
+  }
+}
+
+bool risincronizza(lettore& s, std::initializer_list<std::string_view> propri) {
+  const auto marcatore = [](std::string_view l) {
+    return l.size() >= 2 && l.front() == '[' && l.back() == ']';
+  };
+  std::string_view linea = s.leggi();
+  while (!s.eof() && !marcatore(linea)) linea = s.leggi();
+  s.rimetti();
+  return !marcatore(linea) || std::find(propri.begin(), propri.end(), linea) != propri.end();
 }
 
 bool marcatore_oggetto(std::string_view l) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,6 +29,18 @@ bool marcatore_oggetto(std::string_view linea);
 // markers) with its reader; null when the record had no name. `marcatore`
 // may be the line `s` read last: it is looked at before the record is read.
 std::unique_ptr<oggetto> leggi_oggetto(lettore& s, std::string_view marcatore);
+
+// Tells the observer, if there is one, that the file ended inside the part
+// (section, record, list or text block) opened at line `riga` and closed by
+// `chiusura`.
+void aperto_a_fine(lettore& s, unsigned long riga, std::string_view chiusura);
+
+// After a line that stops the game and that an observer had skipped: the
+// lines up to the next marker are passed over and that marker is put back
+// to be read again, so one broken line makes one report. True when the
+// record goes on (the marker is one of `propri`, or the file has ended),
+// false when the marker belongs to someone else and the record ends there.
+bool risincronizza(lettore& s, std::initializer_list<std::string_view> propri);
 
 // Tells the observer, if there is one, that the record opened at line `riga`
 // built `o`, which is about to join a holder whose objects are `gia`.

@@ -23,6 +23,11 @@ class osservatore {
     COLLEGAMENTO_MANCANTE,  // a link to a place not (yet) in the world
     OGGETTI_SENZA_LUOGO,    // an "[OggInLuogo]" place not (yet) in the world
     OGGETTO_RICHIESTO,      // an OBJ name of the end section
+    RIGA_IGNORATA,          // a line that is neither a marker nor a key line
+                            // where the loader passes over such lines: between
+                            // sections, in "[OggInLuogo]" and "[Zaino]"
+    APERTO_A_FINE,          // a section, record, list or text block that the
+                            // file ends inside: the line and its opening marker
     // Lines that stop the game. `segnala` returns true to have the line
     // skipped instead; with false the game's fatal stop follows.
     RIGA_SENZA_UGUALE,  // a line without '=' inside a record (the line)

@@ -89,6 +89,10 @@ bool riempi(std::istream& in, std::string& blocco) {
 // where it lies; only one that runs over the block's end is copied, piece by
 // piece, into `spezzata`.
 std::string_view lettore::leggi() {
+  if (rimessa) {
+    rimessa = false;
+    return ultima;
+  }
   std::string_view linea;
   bool letto = false;
   bool a_pezzi = false;  // the line so far is in `spezzata`
@@ -129,12 +133,12 @@ std::string_view lettore::leggi() {
       break;
     }
   }
-  if (!letto) return linea;
+  if (!letto) return ultima = linea;
   ++numero;
   // Every trailing CR goes, not just one: a line read back from a saved game
   // must equal the text that was saved, so the reading has to be idempotent.
   while (!linea.empty() && linea.back() == '\r') linea.remove_suffix(1);
-  return linea;
+  return ultima = linea;
 }
 
 std::string_view lettore::leggi_non_vuota() {

@@ -58,6 +58,10 @@ public:
   // valid until the next read: most lines are handed out where they lie in
   // the block read ahead, without a copy.
   std::string_view leggi();
+  // Hands out the line read last once more at the next read, with its
+  // number (the author tools' checker, which ends a broken record at the
+  // next marker and leaves that marker to whoever reads on).
+  void rimetti() { rimessa = true; }
   // Reads lines until one is not empty or the file has ended.
   std::string_view leggi_non_vuota();
   // The same two reads into a string of the caller's.
@@ -81,4 +85,7 @@ private:
   std::string::size_type pos = 0;
   // A line that runs over the end of a block, pieced together here.
   std::string spezzata;
+  // The line read last, and whether it is to be read again.
+  std::string_view ultima;
+  bool rimessa = false;
 };

@@ -3,7 +3,13 @@
 //   comando      the arguments of velt-autore, separated by blanks
 //   mondo.ini    the world, copied into a fresh scratch folder; or instead
 //   mondo        a repository-relative path of the world to copy there
+//   file/        (optional) files copied into the scratch folder too
 //   atteso       (optional) the exact bytes expected on standard output
+//   errori       (optional) the exact bytes expected on standard error
+//   dopo/        (optional) files that the scratch folder must hold after
+//                the run, byte for byte
+//   assenti      (optional) name prefixes, one a line: no file in the scratch
+//                folder may have a name that starts with one
 //   stato        (optional) the expected exit status, default 0
 //   passi        (optional) the number of commands the solution must have
 //   confronta    (optional) a repository-relative path of a velt input whose
@@ -99,6 +105,11 @@ bool prova(const std::string& autore, const std::string& velt, const fs::path& r
   } else if (fs::exists(caso / "mondo.ini")) {
     fs::copy_file(caso / "mondo.ini", prove / "mondo.ini");
   }
+  if (fs::is_directory(caso / "file")) {
+    for (const auto& f : fs::directory_iterator(caso / "file")) {
+      fs::copy_file(f.path(), prove / f.path().filename());
+    }
+  }
   const int stato = esegui(argomenti, prove, "/dev/null", prove / "uscita");
   std::string uscita, errori;
   leggi(prove / "uscita", uscita);
@@ -112,6 +123,27 @@ bool prova(const std::string& autore, const std::string& velt, const fs::path& r
   }
   if (leggi(caso / "atteso", testo) && testo != uscita) {
     ok = fallisce("--- atteso:\n" + testo + "--- ottenuto:\n" + uscita);
+  }
+  if (leggi(caso / "errori", testo) && testo != errori) {
+    ok = fallisce("--- errori attesi:\n" + testo + "--- ottenuti:\n" + errori);
+  }
+  if (fs::is_directory(caso / "dopo")) {
+    for (const auto& f : fs::directory_iterator(caso / "dopo")) {
+      std::string ottenuto;
+      leggi(f.path(), testo);
+      if (!leggi(prove / f.path().filename(), ottenuto) || ottenuto != testo) {
+        ok = fallisce("il file " + f.path().filename().string() + " non è quello atteso:\n" +
+                      ottenuto);
+      }
+    }
+  }
+  if (leggi(caso / "assenti", testo)) {
+    for (const auto& f : fs::directory_iterator(prove)) {
+      const std::string nome = f.path().filename().string();
+      for (const std::string& prefisso : righe(testo)) {
+        if (nome.rfind(prefisso, 0) == 0) ok = fallisce("il file " + nome + " non doveva esserci");
+      }
+    }
   }
   if (leggi(caso / "passi", testo) && comandi(uscita) != std::atol(testo.c_str())) {
     ok = fallisce("la soluzione ha " + std::to_string(comandi(uscita)) + " comandi, attesi " +
