@@ -49,6 +49,9 @@ public:
   void start();
   // Interprets one command line; the end-of-game check is its last step.
   void analizza(std::string s);
+  // True when the last line was `esci`, the player asked to save and the
+  // save failed: the run must not end on that line, or the game is lost.
+  bool esci_non_salvato() const { return salvataggio_fallito; }
   // Shows the closing message once, when the player stands in the end place
   // with every required object lying there.
   void end();
@@ -71,6 +74,7 @@ private:
   std::string titolo;
   std::string finegioco;
   std::vector<std::string> dati;
+  bool salvataggio_fallito = false;
 };
 
 // The help text: the list of commands.
