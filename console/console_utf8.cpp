@@ -45,3 +45,5 @@ bool console_utf8::leggi_riga(std::string& riga) {
   riga = utf8_a_cp850(riga);
   return letta;
 }
+
+void console_utf8::errore(const std::string& testo) { console::errore(cp850_a_utf8(testo)); }

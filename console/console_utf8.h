@@ -15,6 +15,7 @@ public:
   console_utf8();
   ~console_utf8() override;
   bool leggi_riga(std::string& riga) override;
+  void errore(const std::string& testo) override;
 
 private:
   std::unique_ptr<std::streambuf> traduttore;
