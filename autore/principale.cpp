@@ -8,12 +8,17 @@
 #include "autore/mappa.h"
 #include "autore/risolutore.h"
 
+#ifndef VELT_VERSIONE
+#define VELT_VERSIONE "sviluppo"
+#endif
+
 namespace {
 
 const char* const uso =
     "uso: velt-autore controlla FILE\n"
     "     velt-autore mappa FILE [--svg]\n"
-    "     velt-autore risolvi FILE [--max-stati N]\n";
+    "     velt-autore risolvi FILE [--max-stati N]\n"
+    "     velt-autore --help | --version\n";
 
 // The map of a world that the game might not even load: every line that
 // would stop it is skipped, as the checker does.
@@ -112,6 +117,16 @@ bool numero(const std::string& testo, unsigned long& n) {
 int esegui_autore(const std::vector<std::string>& argomenti, std::ostream& uscita,
                   std::ostream& errori) {
   const size_t n = argomenti.size();
+  if (n == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
+    uscita << uso << "\nStrumenti per chi scrive i mondi di velt: controlla elenca i problemi\n"
+                     "del file, mappa disegna i luoghi (DOT, o SVG con --svg), risolvi cerca\n"
+                     "la soluzione più breve.\n";
+    return 0;
+  }
+  if (n == 1 && (argomenti[0] == "--version" || argomenti[0] == "-V")) {
+    uscita << "velt-autore " << VELT_VERSIONE << '\n';
+    return 0;
+  }
   if (n == 2 && argomenti[0] == "controlla") return controlla(argomenti[1], uscita) == 0 ? 0 : 1;
   if ((n == 2 || (n == 3 && argomenti[2] == "--svg")) && argomenti[0] == "mappa") {
     return mappa(argomenti[1], n == 3, uscita, errori);
