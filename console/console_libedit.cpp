@@ -24,7 +24,7 @@ console_libedit::console_libedit() {
   // The terminal is UTF-8 whatever the locale says, since velt-utf8 writes
   // UTF-8 to it: an unset or "C" locale must not turn multibyte off.
   if (std::setlocale(LC_CTYPE, "") == nullptr || !locale_utf8()) {
-    std::setlocale(LC_CTYPE, "C.UTF-8");
+    static_cast<void>(std::setlocale(LC_CTYPE, "C.UTF-8"));
   }
   editore = ::el_init("velt", stdin, stdout, stderr);
   storia = ::history_init();

@@ -34,10 +34,10 @@ public:
   // Asks the player which game to load, opens world.ini or mondo.ini in the
   // working directory and reads it. A fatal error ends the program.
   bool carica();
-  // Reads the sections of a world file from `ingresso` (the loader's work
+  // Reads the sections of a world file from `flusso` (the loader's work
   // after the question). A fatal error ends the program. `oss`, when given,
   // hears what the readers meet and may have fatal lines skipped.
-  void carica_da(std::istream& ingresso, osservatore* oss = nullptr);
+  void carica_da(std::istream& flusso, osservatore* oss = nullptr);
   // Writes the game to world.ini, replacing the previous save only when
   // every byte was written. Prints the outcome; 0 on success, 1 otherwise.
   int salva();

@@ -131,9 +131,10 @@ struct esecuzione {
 };
 
 // Runs `programma` with `cartella` as working directory and `ingresso` as
-// standard input, collecting standard output; standard error is inherited.
-// A program still running after the time limit is killed, with anything it
-// started.
+// standard input and the arguments, environment and limits of `a`,
+// collecting standard output; standard error goes to `a.errori`, by default
+// the runner's own. A program still running after the time limit is
+// killed, with anything it started.
 esecuzione esegui(const fs::path& programma, const fs::path& cartella, const fs::path& ingresso,
                   const avvio& a) {
   esecuzione e;
