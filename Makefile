@@ -19,12 +19,14 @@ VALGRIND ?= valgrind --quiet --error-exitcode=99 --leak-check=full \
 
 # The Debian packages each command needs; installa/pacchetti.sh installs the
 # missing ones. Every part of the project adds its own to the list it needs.
-PACCHETTI_GIOCO = g++ cmake make
+PACCHETTI_GIOCO = g++ cmake make libedit-dev
 PACCHETTI_WEB   = emscripten
-PACCHETTI_TEST  = $(PACCHETTI_GIOCO) libgtest-dev clang libclang-rt-14-dev valgrind \
-                  $(PACCHETTI_WEB) chromium fonts-dejavu-core $(if $(shell command -v node),,nodejs npm)
+PACCHETTI_TEST  = $(PACCHETTI_GIOCO) libgtest-dev clang libclang-rt-14-dev valgrind tmux \
+                  dpkg-dev man-db $(PACCHETTI_WEB) chromium fonts-dejavu-core \
+                  $(if $(shell command -v node),,nodejs npm)
 
-.PHONY: bench all build play test clean san fuzz memcheck web pacchetti-gioco pacchetti-test pacchetti-web
+.PHONY: bench all build play test clean san fuzz memcheck web pacchetti-gioco pacchetti-test \
+        pacchetti-web install deb prova-deb
 
 pacchetti-gioco:
 	@sh installa/pacchetti.sh $(PACCHETTI_GIOCO)
@@ -37,22 +39,38 @@ pacchetti-web:
 
 all: build
 
+CONFIGURA = $(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
 $(BUILD)/CMakeCache.txt: | pacchetti-gioco
-	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(CONFIGURA)
 
 build: $(BUILD)/CMakeCache.txt
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 
-# The game runs in a scratch folder under build/, so saved games never land in
-# the repository. A UTF-8 terminal gets the transcoding binary; rlwrap, when
-# installed, adds line editing and history.
-play: build
+# Only the two programs, quietly: the build's output is kept in
+# $(BUILD)/play.log and shown only when something fails. The game runs in a
+# scratch folder under build/, so saved games never land in the repository.
+# Every terminal gets velt-utf8 (an unset or "C" locale included), except
+# one whose character set really is code page 850.
+play: pacchetti-gioco
 	@mkdir -p $(BUILD)/partita
+	@{ [ -f $(BUILD)/CMakeCache.txt ] || $(CONFIGURA); } >$(BUILD)/play.log 2>&1 && \
+	 $(CMAKE) --build $(BUILD) -j $(JOBS) --target velt velt-utf8 >>$(BUILD)/play.log 2>&1 || \
+	 { cat $(BUILD)/play.log >&2; exit 1; }
 	@cp worlds/mondo.ini $(BUILD)/partita/mondo.ini
-	@bin=velt; \
-	 case "$$(locale charmap 2>/dev/null)" in UTF-8|utf8) bin=velt-utf8;; esac; \
-	 wrap=; command -v rlwrap >/dev/null 2>&1 && wrap=rlwrap; \
-	 cd $(BUILD)/partita && exec $$wrap ../$$bin
+	@bin=velt-utf8; \
+	 case "$$(locale charmap 2>/dev/null)" in IBM850|CP850|cp850|850) bin=velt;; esac; \
+	 cd $(BUILD)/partita && exec ../$$bin
+
+# Installs the programs, the default world, the manual pages and the menu
+# entry under PREFIX; DESTDIR stages the whole tree under another root.
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" $(CMAKE) --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package, in $(BUILD)/ (CPack; dependencies from dpkg-shlibdeps).
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 # The whole suite, unit and transcript tests, in the normal build and again
 # with AddressSanitizer and UndefinedBehaviorSanitizer; then the browser tests
@@ -61,6 +79,11 @@ test: pacchetti-test build san web web/node_modules/.package-lock.json
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(SAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS)
 	cd $(WEB_BUILD) && ctest --output-on-failure
+	$(MAKE) --no-print-directory prova-deb
+
+# The Debian package unpacked into a scratch root, its programs run from there.
+prova-deb: deb
+	sh tests/pacchetto.sh $(BUILD) .
 
 # The browser build: the engine compiled by Debian's Emscripten into one page
 # (Release: a debug build makes the WebAssembly ten times bigger). Debian's

@@ -13,6 +13,10 @@
 #include "autore/pubblica.h"
 #include "autore/risolutore.h"
 
+#ifndef VELT_VERSIONE
+#define VELT_VERSIONE "sviluppo"
+#endif
+
 namespace {
 
 // The map of a world that the game might not even load: every line that
@@ -201,7 +205,7 @@ void scrivi_uso(std::ostream& uscita) {
     uscita << prima << "velt-autore " << c.nome << ' ' << c.argomenti << '\n';
     prima = "     ";
   }
-  uscita << prima << "velt-autore --help\n";
+  uscita << prima << "velt-autore --help | --version\n";
 }
 
 }  // namespace
@@ -210,6 +214,10 @@ int esegui_autore(const std::vector<std::string>& argomenti, std::ostream& uscit
                   std::ostream& errori) {
   if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
     scrivi_uso(uscita);
+    return 0;
+  }
+  if (argomenti.size() == 1 && (argomenti[0] == "--version" || argomenti[0] == "-V")) {
+    uscita << "velt-autore " << VELT_VERSIONE << '\n';
     return 0;
   }
   for (const comando& c : comandi) {

@@ -13,6 +13,11 @@ bool console::leggi_riga(std::string& riga) {
   return false;
 }
 
+void console::errore(const std::string& testo) {
+  std::cout.flush();
+  std::cerr << testo;
+}
+
 // Scripted runs (input or output not a terminal) must end at once, so the
 // wait happens only when a player sits at the terminal.
 void console::pausa() {

@@ -12,6 +12,8 @@ public:
   // Reads one line of input without its line feed. At the end of the input
   // it returns false and leaves `riga` empty.
   virtual bool leggi_riga(std::string& riga);
+  // Writes a message of the program (in code page 850) to standard error.
+  virtual void errore(const std::string& testo);
   // The wait before the program ends: when standard input and output are both
   // terminals it asks for Enter and reads one line; otherwise it does nothing.
   virtual void pausa();

@@ -15,6 +15,12 @@ public:
   console_utf8();
   ~console_utf8() override;
   bool leggi_riga(std::string& riga) override;
+  void errore(const std::string& testo) override;
+
+protected:
+  // What was written since the last line feed, in UTF-8 (the prompt the
+  // player answers), forgotten once taken.
+  std::string riga_aperta();
 
 private:
   std::unique_ptr<std::streambuf> traduttore;

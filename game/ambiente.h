@@ -34,10 +34,10 @@ public:
   // Asks the player which game to load, opens world.ini or mondo.ini in the
   // working directory and reads it. A fatal error ends the program.
   bool carica();
-  // Reads the sections of a world file from `ingresso` (the loader's work
+  // Reads the sections of a world file from `flusso` (the loader's work
   // after the question). A fatal error ends the program. `oss`, when given,
   // hears what the readers meet and may have fatal lines skipped.
-  void carica_da(std::istream& ingresso, osservatore* oss = nullptr);
+  void carica_da(std::istream& flusso, osservatore* oss = nullptr);
   // Writes the game to world.ini, replacing the previous save only when
   // every byte was written. Prints the outcome; 0 on success, 1 otherwise.
   int salva();
@@ -49,6 +49,9 @@ public:
   void start();
   // Interprets one command line; the end-of-game check is its last step.
   void analizza(std::string s);
+  // True when the last line was `esci`, the player asked to save and the
+  // save failed: the run must not end on that line, or the game is lost.
+  bool esci_non_salvato() const { return salvataggio_fallito; }
   // Shows the closing message once, when the player stands in the end place
   // with every required object lying there.
   void end();
@@ -76,6 +79,7 @@ private:
   std::string titolo;
   std::string finegioco;
   std::vector<std::string> dati;
+  bool salvataggio_fallito = false;
 };
 
 // The help text: the list of commands.

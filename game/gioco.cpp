@@ -11,8 +11,10 @@ const char* const prompt = "\nSono in attesa di un comando => ";
 
 // One run is a loop of games. The whole line "carica" drops the game and
 // loads another; the whole line "esci", or the end of the input, ends the
-// run. Each game starts with an empty backpack, so a loaded game carries
-// exactly what its file says.
+// run, except when the player asked to save and the save failed: then the
+// game goes on, so the player can retry or quit without saving. Each game
+// starts with an empty backpack, so a loaded game carries exactly what its
+// file says.
 int gioca() {
   std::string stringa;
   bool fine_input = false;
@@ -34,6 +36,10 @@ int gioca() {
         break;
       }
       a->analizza(stringa);
+      if (stringa == "esci" && a->esci_non_salvato()) {
+        std::cout << "\n - Partita non salvata: il gioco continua.\n";
+        stringa.clear();  // no longer the line that ends the run
+      }
       if (stringa != "carica" && stringa != "esci") std::cout << prompt;
     } while (stringa != "esci" && stringa != "carica");
     a.reset();

@@ -67,6 +67,7 @@ void ambiente::analizza(std::string s) {
   // A view: no copy, and the command words are told apart by length first.
   const std::string_view word = msg.empty() ? std::string_view() : std::string_view(msg[0]);
   std::string ogg1, ogg2;
+  salvataggio_fallito = false;
   if (word == "prendi") {
     if (msg.size() >= 2) {
       utente->prendi(msg[1], zaino);
@@ -116,7 +117,7 @@ void ambiente::analizza(std::string s) {
     }
   } else if (word == "esci") {
     std::cout << "\n - Vuoi salvare la partita? si/no\n\nSono in attesa di una risposta => ";
-    if (risposta() == "si") salva();
+    if (risposta() == "si") salvataggio_fallito = salva() != 0;
   } else if (word == "salva") {
     salva();
   } else if (word == "aiuto") {

@@ -1,9 +1,9 @@
 #include <iostream>
 
-#include "game/ambiente.h"
+#include "game/avvio.h"
 
 // The game prints code page 850 bytes, as a DOS-style console expects.
-int main() {
+int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
-  return gioca();
+  return avvia(argc, argv, "velt");
 }

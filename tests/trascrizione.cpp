@@ -8,10 +8,17 @@
 // compared byte for byte with what the case expects. The first difference is
 // reported with some context, non-printable bytes as \xHH. Exit status 0 when
 // the case passes, 1 otherwise; on a failure the scratch folder is kept.
+//
+// A case may also give the program arguments and environment variables, in
+// which `{cartella}` stands for the scratch folder and `{caso}` for the case
+// folder, expect bytes on standard error, cap the size of the files the game
+// writes (a full disk) or make the scratch folder read-only.
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,6 +32,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -89,6 +97,33 @@ bool confronta(const std::string& cosa, const std::string& atteso, const std::st
   return false;
 }
 
+// The lines of a list file (argomenti, ambiente), placeholders replaced; an
+// empty list when the file is missing.
+std::vector<std::string> righe(const fs::path& file, const fs::path& cartella, const fs::path& caso) {
+  std::vector<std::string> elenco;
+  std::ifstream in(file);
+  for (std::string r; std::getline(in, r);) {
+    for (const auto& [segnaposto, valore] :
+         {std::pair{std::string("{cartella}"), cartella.string()}, {"{caso}", caso.string()}}) {
+      for (auto i = r.find(segnaposto); i != std::string::npos; i = r.find(segnaposto, i)) {
+        r.replace(i, segnaposto.size(), valore);
+        i += valore.size();
+      }
+    }
+    elenco.push_back(r);
+  }
+  return elenco;
+}
+
+// How the game is started besides its input.
+struct avvio {
+  std::vector<std::string> argomenti;
+  std::vector<std::string> ambiente;  // NAME=VALUE
+  long limite_file = -1;              // largest file it may write, in bytes; -1: none
+  bool come_utente_comune = false;    // root would write into a read-only folder
+  int errori = 2;                     // where its standard error goes
+};
+
 struct esecuzione {
   std::string uscita;  // standard output
   int stato = -1;      // exit status, or -1 when the program did not exit normally
@@ -96,10 +131,12 @@ struct esecuzione {
 };
 
 // Runs `programma` with `cartella` as working directory and `ingresso` as
-// standard input, collecting standard output; standard error is inherited.
-// A program still running after the time limit is killed, with anything it
-// started.
-esecuzione esegui(const fs::path& programma, const fs::path& cartella, const fs::path& ingresso) {
+// standard input and the arguments, environment and limits of `a`,
+// collecting standard output; standard error goes to `a.errori`, by default
+// the runner's own. A program still running after the time limit is
+// killed, with anything it started.
+esecuzione esegui(const fs::path& programma, const fs::path& cartella, const fs::path& ingresso,
+                  const avvio& a) {
   esecuzione e;
   int tubo[2];
   if (::pipe(tubo) != 0) {
@@ -121,14 +158,32 @@ esecuzione esegui(const fs::path& programma, const fs::path& cartella, const fs:
     ::close(in);
     ::close(tubo[0]);
     ::close(tubo[1]);
+    if (a.errori != 2) ::dup2(a.errori, 2);
+    for (const std::string& v : a.ambiente) ::putenv(const_cast<char*>(v.c_str()));
+    if (a.limite_file >= 0) {
+      // A write beyond the limit then fails with EFBIG, as on a full disk.
+      ::signal(SIGXFSZ, SIG_IGN);
+      const auto n = static_cast<rlim_t>(a.limite_file);
+      const rlimit limite{n, n};
+      if (::setrlimit(RLIMIT_FSIZE, &limite) != 0) ::_exit(126);
+    }
+    if (a.come_utente_comune && ::geteuid() == 0 &&
+        (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+      ::_exit(126);
+    }
+    std::vector<char*> argv{const_cast<char*>(programma.c_str())};
+    for (const std::string& arg : a.argomenti) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
     // VELT_WRAPPER, when set, is a command line that runs the game (for the
     // memory check: `valgrind --error-exitcode=99 ...`).
     const char* involucro = std::getenv("VELT_WRAPPER");
     if (involucro != nullptr && *involucro != '\0') {
-      const std::string comando = std::string("exec ") + involucro + " \"$0\"";
-      ::execl("/bin/sh", "sh", "-c", comando.c_str(), programma.c_str(), static_cast<char*>(nullptr));
+      const std::string comando = std::string("exec ") + involucro + " \"$0\" \"$@\"";
+      argv.insert(argv.begin(), {const_cast<char*>("sh"), const_cast<char*>("-c"),
+                                 const_cast<char*>(comando.c_str())});
+      ::execv("/bin/sh", argv.data());
     } else {
-      ::execl(programma.c_str(), programma.c_str(), static_cast<char*>(nullptr));
+      ::execv(programma.c_str(), argv.data());
     }
     std::perror(programma.c_str());
     ::_exit(127);
@@ -223,10 +278,30 @@ int main(int argc, char** argv) {
   }
   const fs::path cartella = modello;
 
-  bool ok = prepara(caso, radice, cartella);
+  const fs::path caso_assoluto = fs::absolute(caso);
+  avvio a;
+  a.argomenti = righe(caso / "argomenti", cartella, caso_assoluto);
+  a.ambiente = righe(caso / "ambiente", cartella, caso_assoluto);
+  const std::string limite = parola(caso / "limite-file", "");
+  if (!limite.empty()) a.limite_file = std::atol(limite.c_str());
+  const bool sola_lettura = fs::exists(caso / "sola-lettura");
+  a.come_utente_comune = sola_lettura;
+  std::string errori_attesi;
+  const bool con_errori = leggi(caso / "errori", errori_attesi);
+  std::string nome_errori = (fs::temp_directory_path() / "velt-errori-XXXXXX").string();
+  if (con_errori) a.errori = ::mkstemp(nome_errori.data());
+
+  bool ok = prepara(caso, radice, cartella) && a.errori >= 0;
+  // Open to the ordinary user the game then runs as, and closed to writing.
+  if (ok && sola_lettura) ok = ::chmod(cartella.c_str(), 0555) == 0;
   if (ok) {
-    const esecuzione e = esegui(fs::absolute(bin / programma), cartella, fs::absolute(caso / "input"));
+    const esecuzione e =
+        esegui(fs::absolute(bin / programma), cartella, fs::absolute(caso / "input"), a);
     ok = confronta("standard output", atteso, e.uscita);
+    if (con_errori) {
+      std::string errori;
+      ok = leggi(nome_errori, errori) && confronta("standard error", errori_attesi, errori) && ok;
+    }
     if (!e.guasto.empty()) {
       std::cout << programma << " " << e.guasto << "\n";
       ok = false;
@@ -234,16 +309,23 @@ int main(int argc, char** argv) {
       std::cout << "exit status: expected " << stato_atteso << ", got " << e.stato << "\n";
       ok = false;
     }
+    // `salvataggio`: where the saved game lands, when not in the folder itself.
+    const std::string salvato = parola(caso / "salvataggio", "world.ini");
     std::string mondo_atteso, mondo_salvato;
     if (leggi(caso / "world.atteso", mondo_atteso)) {
-      if (!leggi(cartella / "world.ini", mondo_salvato)) {
-        std::cout << "world.ini: expected a saved game, found none\n";
+      if (!leggi(cartella / salvato, mondo_salvato)) {
+        std::cout << salvato << ": expected a saved game, found none\n";
         ok = false;
       } else {
-        ok = confronta("world.ini", mondo_atteso, mondo_salvato) && ok;
+        ok = confronta(salvato, mondo_atteso, mondo_salvato) && ok;
       }
     }
   }
+  if (con_errori && a.errori >= 0) {
+    ::close(a.errori);
+    ::unlink(nome_errori.c_str());
+  }
+  ::chmod(cartella.c_str(), 0700);
 
   if (ok) {
     fs::remove_all(cartella);

@@ -1,0 +1,29 @@
+#pragma once
+#include <string>
+
+#include "console/console_utf8.h"
+
+struct editline;
+struct history;
+
+// The console of a UTF-8 terminal where a player types: lines are read
+// through libedit, with editing, a history of the session (Up and Down) and
+// multibyte characters erased as one, then turned into code page 850 like
+// console_utf8's. Meant for standard input and output both terminals; it
+// sets the C library's character type locale to a UTF-8 one, which libedit
+// needs for multibyte editing (C.UTF-8 when the environment names none).
+class console_libedit : public console_utf8 {
+public:
+  console_libedit();
+  ~console_libedit() override;
+  console_libedit(const console_libedit&) = delete;
+  console_libedit& operator=(const console_libedit&) = delete;
+  bool leggi_riga(std::string& riga) override;
+
+private:
+  static const char* prompt_di(editline* e);
+
+  editline* editore;
+  history* storia;
+  std::string prompt;
+};

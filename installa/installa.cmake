@@ -1,0 +1,22 @@
+# Run by `cmake --install` and by CPack, after the programs: the manual pages
+# (section 6, gzip -9n so that they carry no name or time) and the menu entry,
+# with @DATI@, the installed world's folder, and @VERSIONE@ filled in.
+# CMAKE_INSTALL_PREFIX is the one being installed to; file(INSTALL) adds
+# DESTDIR. The VELT_* variables come from the install code before this one.
+set(DATI "${CMAKE_INSTALL_PREFIX}/${VELT_DATI}")
+set(VERSIONE "${VELT_VERSIONE}")
+set(uscita "${VELT_BINARI}/installa")
+file(MAKE_DIRECTORY "${uscita}")
+foreach(pagina velt velt-autore)
+  configure_file("${VELT_SORGENTI}/installa/${pagina}.6" "${uscita}/${pagina}.6" @ONLY)
+  execute_process(COMMAND gzip -9nf ${pagina}.6 WORKING_DIRECTORY "${uscita}" RESULT_VARIABLE esito)
+  if(NOT esito EQUAL 0)
+    message(FATAL_ERROR "gzip ${pagina}.6: ${esito}")
+  endif()
+endforeach()
+# velt-utf8 is documented on velt's page.
+file(CREATE_LINK velt.6.gz "${uscita}/velt-utf8.6.gz" SYMBOLIC)
+file(INSTALL "${uscita}/velt.6.gz" "${uscita}/velt-utf8.6.gz" "${uscita}/velt-autore.6.gz"
+     DESTINATION "${CMAKE_INSTALL_PREFIX}/${VELT_MANDIR}/man6")
+configure_file("${VELT_SORGENTI}/installa/velt.desktop.in" "${uscita}/velt.desktop" @ONLY)
+file(INSTALL "${uscita}/velt.desktop" DESTINATION "${CMAKE_INSTALL_PREFIX}/${VELT_APPDIR}")
