@@ -91,13 +91,13 @@ std::vector<std::string> comandi_possibili(const ambiente& mondo) {
   }
   std::vector<std::string> portati;
   for (const auto& voce : ambiente::zaino.contenuto()) {
-    if (nominabile(voce.first)) portati.push_back(voce.first);
+    if (nominabile(std::string(voce.first))) portati.emplace_back(voce.first);
   }
   std::set<std::string> prendibili;
   for (const auto& voce : qui.oggetti_()) {
-    prendibili.insert(voce.first);
+    prendibili.emplace(voce.first);
     if (const auto* c = dynamic_cast<const oggcont*>(voce.second.get())) {
-      for (const auto& dentro : c->contenuto()) prendibili.insert(dentro.first);
+      for (const auto& dentro : c->contenuto()) prendibili.emplace(dentro.first);
     }
   }
   for (const std::string& nome : prendibili) {
@@ -105,13 +105,13 @@ std::vector<std::string> comandi_possibili(const ambiente& mondo) {
   }
   for (const std::string& nome : portati) comandi.push_back("lascia " + nome);
   for (const auto& voce : qui.oggetti_()) {
-    const std::string& x = voce.first;
+    const std::string x(voce.first);
     if (!nominabile(x)) continue;
     for (const char* verbo : {"apri ", "accendi ", "sposta "}) {
       comandi.push_back(verbo + x);
       for (const std::string& y : portati) comandi.push_back(verbo + x + " con " + y);
     }
-    const std::string& reagente = voce.second->reagente_();
+    const std::string reagente(voce.second->reagente_());
     if (nominabile(reagente) && !ambiente::zaino.search(reagente)) {
       comandi.push_back("sposta " + x + " con " + reagente);
     }

@@ -4,12 +4,16 @@
 
 oggcont ambiente::zaino("zaino", "Il tuo zainetto", false, false, false, true, false, "", "", true);
 
-ambiente::ambiente(luogo& ll) : utente(&ll), segnaposto(&ll) {}
+ambiente::ambiente(luogo& ll)
+    : luoghi(alloc_mondo<mappa_luoghi::value_type>(&memoria)), utente(&ll), segnaposto(&ll) {}
 
-ambiente::~ambiente() = default;
+// The backpack's objects read with this world or taken from it lie in its
+// arena: they go before the arena does. Others (those of a world loaded
+// since) stay.
+ambiente::~ambiente() { zaino.svuota(memoria); }
 
 ambiente& ambiente::operator+=(std::unique_ptr<luogo> l) {
-  const std::string chiave = l->name();
+  const std::string_view chiave = l->nome_ref();
   luoghi.try_emplace(chiave, std::move(l));
   return *this;
 }

@@ -13,7 +13,10 @@
 #include "places/luogo.h"
 #include "world/osservatore.h"
 
-using mappa_luoghi = std::map<std::string, std::unique_ptr<luogo>>;
+// The places of a world by name; the key views the name inside the place.
+using mappa_luoghi =
+    std::map<std::string_view, std::unique_ptr<luogo>, std::less<>,
+             alloc_mondo<std::pair<const std::string_view, std::unique_ptr<luogo>>>>;
 
 // The world of one game: its places, the current and the end place, the
 // title, the closing message and the objects required in the end place. The
@@ -64,6 +67,10 @@ public:
   static oggcont zaino;
 
 private:
+  // The storage of everything `carica_da` builds: the places, their objects
+  // (those in the backpack too), the map nodes, names and texts. Declared
+  // first, so it goes last, after every object in it was destroyed.
+  arena memoria;
   mappa_luoghi luoghi;
   luogo* utente;
   luogo* fine = nullptr;

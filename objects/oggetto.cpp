@@ -6,24 +6,24 @@
 
 int oggetto::CodOgg = 0;
 
-oggetto::oggetto(std::string n, std::string d, bool i, bool t, bool s, bool a, bool ac,
-                 std::string sugg, std::string r)
+oggetto::oggetto(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a,
+                 bool ac, std::string_view sugg, std::string_view r)
     : idogg(CodOgg++),
-      nomeogg(std::move(n)),
-      desogg(std::move(d)),
+      nomeogg(n),
+      desogg(d),
       illuminabile(i),
       acceso(ac),
       trasportabile(t),
       spostabile(s),
       apribile(a),
       cnt(false),
-      suggest(std::move(sugg)),
-      reagente(std::move(r)) {}
+      suggest(sugg),
+      reagente(r) {}
 
 oggetto::~oggetto() = default;
 
 int oggetto::regola(bool flag, const std::string& ogg) const {
-  if (flag && ogg == reagente) return 1;
+  if (flag && ogg == reagente.vista()) return 1;
   if (flag && !ogg.empty()) return 2;
   if (flag && !reagente.empty()) return 3;
   return 4;

@@ -1,19 +1,24 @@
 #pragma once
 #include <iosfwd>
 #include <string>
+#include <string_view>
 
 #include "objects/oggetto.h"
 
 class oggcont;
+class scrittura;
 
 // The six directions, in the order the saver writes them.
 enum direzione { NORD, SUD, EST, OVEST, ALTO, BASSO, NUM_DIREZIONI };
 
 // One room of the world. It owns the objects lying in it; its six links to
-// other places do not own. Every operation prints its own outcome.
+// other places do not own. Every operation prints its own outcome. A place
+// made while a world is being loaded lies in the world's arena with its texts
+// and the nodes of its objects' map (see arena.h).
 class luogo {
 public:
-  luogo(std::string n, std::string sopran, std::string d, bool i, bool st, std::string sugg);
+  luogo(std::string_view n, std::string_view sopran, std::string_view d, bool i, bool st,
+        std::string_view sugg);
   ~luogo();
   luogo(const luogo&) = delete;
   luogo& operator=(const luogo&) = delete;
@@ -21,7 +26,8 @@ public:
   // Puts the object into the place. A name already present keeps the earlier
   // object; the refused one is destroyed.
   luogo& operator+=(std::unique_ptr<oggetto> ogg);
-  std::string name() const { return nome; }
+  std::string name() const { return nome.str(); }
+  std::string_view nome_ref() const { return nome; }
   int id() const { return idluogo; }
 
   void pnord(luogo& n) { link[NORD] = &n; }
@@ -49,7 +55,7 @@ public:
   // reached; a missing or blocked link is refused with its message.
   luogo* vai(luogo*& utente, const std::string& s);
   // Clears the obstruction text of a direction word.
-  void delostr(const std::string& direzione);
+  void delostr(std::string_view direzione);
 
   // The player's actions on the objects of this place.
   luogo& prendi(const std::string& ogg, oggcont& zaino);
@@ -61,10 +67,11 @@ public:
 
   // The place's record with its objects, and its links and obstructions.
   void salva(std::ostream& uscita) const;
-  void salvap(std::ostream& uscita) const;
+  void salva(scrittura& uscita) const;
+  void salvap(scrittura& uscita) const;
 
   // Read-only views for the author tools.
-  const std::string& sopranome_() const { return sopranome; }
+  std::string_view sopranome_() const { return sopranome; }
   bool illuminazione_() const { return illuminazione; }
   bool visitato() const { return stato; }
   luogo* collegamento(direzione d) const { return link[d]; }
@@ -74,18 +81,22 @@ public:
   // Serial number of the next place constructed; never reset.
   static int luogocod;
 
+  // Places lie in the active arena, if any (arena.h); `delete` finds where.
+  static void* operator new(std::size_t n) { return arena::nuovo(n); }
+  static void operator delete(void* p, std::size_t n) { arena::elimina(p, n); }
+
 private:
   // Lit by its own light, or by a lit object lying directly in it.
   bool illuminato() const;
 
   int idluogo;
-  std::string sopranome;
-  std::string nome;
-  std::string descrizione;
+  testo sopranome;
+  testo nome;
+  testo descrizione;
   mappa_oggetti oggetti;
   luogo* link[NUM_DIREZIONI] = {};
   std::string ostr[NUM_DIREZIONI];
   bool stato;
   bool illuminazione;
-  std::string suggest;
+  testo suggest;
 };

@@ -69,6 +69,7 @@ bool ambiente::carica() {
 // line read last, valid until the next read; `cercato` holds a value while
 // it is looked up in the map of places.
 void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
+  const arena::in_uso nel_mondo(memoria);
   lettore ingresso(flusso, oss);
   std::string_view linea;
   std::string cercato;

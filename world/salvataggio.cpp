@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "game/ambiente.h"
+#include "world/scrittura.h"
 
 // ---------------------------------------------------------------------------
 // Object and place writers: each record starts with a line feed and its
@@ -20,57 +21,31 @@ namespace {
 
 std::string_view flag(bool b) { return b ? "TRUE" : "FALSE"; }
 
-// The pieces of a record, gathered in a buffer and handed to the stream's
-// buffer in one piece when the testo ends (or fills up): an insertion into
-// the stream per piece, with its sentry, costs more than the bytes. A stream
-// already failed receives nothing, and a short write fails it, as with <<.
-class testo {
-public:
-  explicit testo(std::ostream& uscita) : uscita(uscita) {}
-  ~testo() { svuota(); }
-  testo(const testo&) = delete;
-  testo& operator=(const testo&) = delete;
-
-  testo& operator<<(std::string_view s) {
-    if (s.size() > sizeof pezzi - usati) {
-      svuota();
-      if (s.size() > sizeof pezzi) {
-        scrivi(s.data(), s.size());
-        return *this;
-      }
-    }
-    std::memcpy(pezzi + usati, s.data(), s.size());
-    usati += s.size();
-    return *this;
-  }
-  testo& operator<<(char c) {
-    if (usati == sizeof pezzi) svuota();
-    pezzi[usati++] = c;
-    return *this;
-  }
-
-private:
-  void svuota() {
-    if (usati == 0) return;
-    scrivi(pezzi, usati);
-    usati = 0;
-  }
-  void scrivi(const char* dati, std::size_t quanti) {
-    if (quanti == 0 || !uscita.good()) return;
-    const auto n = static_cast<std::streamsize>(quanti);
-    if (uscita.rdbuf()->sputn(dati, n) != n) uscita.setstate(std::ios::badbit);
-  }
-
-  std::ostream& uscita;
-  std::size_t usati = 0;
-  char pezzi[2048];
-};
-
 }  // namespace
 
-void oggetto::scrivi_chiavi(std::ostream& uscita, const char* apertura,
-                            const std::string* direzione) const {
-  testo t(uscita);
+void scrittura::svuota() {
+  scrivi(dati, usati);
+  usati = 0;
+}
+
+void scrittura::lungo(std::string_view s) {
+  svuota();
+  if (s.size() > sizeof dati) {
+    scrivi(s.data(), s.size());
+  } else {
+    std::memcpy(dati, s.data(), s.size());
+    usati = s.size();
+  }
+}
+
+void scrittura::scrivi(const char* p, std::size_t n) {
+  if (n == 0 || !uscita.good()) return;
+  const auto quanti = static_cast<std::streamsize>(n);
+  if (uscita.rdbuf()->sputn(p, quanti) != quanti) uscita.setstate(std::ios::badbit);
+}
+
+void oggetto::scrivi_chiavi(scrittura& t, std::string_view apertura,
+                            const testo* direzione) const {
   t << '\n' << apertura << "\nNOMEOGGETTO=" << nomeogg << "\nDESCRIZIONE=" << desogg
     << "\nSUGGERIMENTO=" << suggest << "\nREAGENTE=" << reagente;
   if (direzione != nullptr) t << "\nDIREZIONE=" << *direzione;
@@ -79,56 +54,60 @@ void oggetto::scrivi_chiavi(std::ostream& uscita, const char* apertura,
     << "\nACCESO=" << flag(acceso);
 }
 
-void oggetto::scrivi_lista(std::ostream& uscita, const mappa_oggetti& mappa) {
-  for (const auto& voce : mappa) voce.second->salva(uscita);
+void oggetto::scrivi_lista(scrittura& t, const mappa_oggetti& mappa) {
+  for (const auto& voce : mappa) voce.second->salva(t);
 }
 
-void oggetto::salva(std::ostream& uscita) const {
-  scrivi_chiavi(uscita, "[Oggetto]", nullptr);
-  testo(uscita) << "\n[EndOggetto]\n";
+void oggetto::salva(scrittura& t) const {
+  scrivi_chiavi(t, "[Oggetto]", nullptr);
+  t << "\n[EndOggetto]\n";
 }
 
-void oggostr::salva(std::ostream& uscita) const {
-  scrivi_chiavi(uscita, "[OggOstruzione]", &direzione);
-  testo(uscita) << "\nAPERTO=" << flag(stato) << "\n[EndOggOstruzione]\n";
+void oggostr::salva(scrittura& t) const {
+  scrivi_chiavi(t, "[OggOstruzione]", &direzione);
+  t << "\nAPERTO=" << flag(stato) << "\n[EndOggOstruzione]\n";
 }
 
-void oggcont::salva(std::ostream& uscita) const {
-  scrivi_chiavi(uscita, "[OggContenitore]", nullptr);
-  testo(uscita) << "\nAPERTO=" << flag(stato) << "\n[EndOggContenitore]\n\n[OggInContenitore]\n";
-  scrivi_lista(uscita, cont);
-  testo(uscita) << "[EndOggInContenitore]\n";
+void oggcont::salva(scrittura& t) const {
+  scrivi_chiavi(t, "[OggContenitore]", nullptr);
+  t << "\nAPERTO=" << flag(stato) << "\n[EndOggContenitore]\n\n[OggInContenitore]\n";
+  scrivi_lista(t, cont);
+  t << "[EndOggInContenitore]\n";
 }
 
-void oggcont::salvazaino(std::ostream& uscita) const {
-  testo(uscita) << "[OggInContenitore]\n";
-  scrivi_lista(uscita, cont);
-  testo(uscita) << "\n[EndOggInContenitore]\n";
+void oggcont::salvazaino(scrittura& t) const {
+  t << "[OggInContenitore]\n";
+  scrivi_lista(t, cont);
+  t << "\n[EndOggInContenitore]\n";
 }
 
-void oggnasc::salva(std::ostream& uscita) const {
-  scrivi_chiavi(uscita, "[OggNascondiglio]", nullptr);
-  testo(uscita) << "\n[EndOggNascondiglio]\n\n[OggNascosti]\n";
-  scrivi_lista(uscita, nascondiglio);
-  testo(uscita) << "[EndOggNascosti]\n";
+void oggnasc::salva(scrittura& t) const {
+  scrivi_chiavi(t, "[OggNascondiglio]", nullptr);
+  t << "\n[EndOggNascondiglio]\n\n[OggNascosti]\n";
+  scrivi_lista(t, nascondiglio);
+  t << "[EndOggNascosti]\n";
+}
+
+void luogo::salva(scrittura& t) const {
+  t << "[Luogo]\nNOMELUOGO=" << nome << "\nSOPRANOME=" << sopranome
+    << "\nILLUMINAZIONE=" << flag(illuminazione) << "\nSTATO=" << flag(stato)
+    << "\n[Descrizione]\n" << descrizione << "[EndDescrizione]\n[Suggerimento]\n" << suggest
+    << "[EndSuggerimento]\n[EndLuogo]\n\n[OggInLuogo]\nNOMELUOGO=" << nome << '\n';
+  for (const auto& voce : oggetti) voce.second->salva(t);
+  t << "[EndOggInLuogo]\n\n";
 }
 
 void luogo::salva(std::ostream& uscita) const {
-  testo(uscita) << "[Luogo]\nNOMELUOGO=" << nome << "\nSOPRANOME=" << sopranome
-                << "\nILLUMINAZIONE=" << flag(illuminazione) << "\nSTATO=" << flag(stato)
-                << "\n[Descrizione]\n" << descrizione << "[EndDescrizione]\n[Suggerimento]\n"
-                << suggest << "[EndSuggerimento]\n[EndLuogo]\n\n[OggInLuogo]\nNOMELUOGO=" << nome
-                << '\n';
-  for (const auto& voce : oggetti) voce.second->salva(uscita);
-  testo(uscita) << "[EndOggInLuogo]\n\n";
+  scrittura t(uscita);
+  salva(t);
 }
 
-void luogo::salvap(std::ostream& uscita) const {
-  static const char* const chiavi[NUM_DIREZIONI] = {"NORD", "SUD", "EST", "OVEST", "ALTO", "BASSO"};
-  testo t(uscita);
+void luogo::salvap(scrittura& t) const {
+  static const std::string_view chiavi[NUM_DIREZIONI] = {"NORD", "SUD",  "EST",
+                                                          "OVEST", "ALTO", "BASSO"};
   t << "\n[PuntatoriALuogo]\nNOMELUOGO=" << nome;
   for (int d = 0; d < NUM_DIREZIONI; ++d) {
-    t << '\n' << chiavi[d] << '=' << (link[d] != nullptr ? std::string_view(link[d]->nome) : "NULL");
+    t << '\n' << chiavi[d] << '=' << (link[d] != nullptr ? link[d]->nome.vista() : "NULL");
   }
   for (int d = 0; d < NUM_DIREZIONI; ++d) {
     t << "\nOSTRUZIONE" << chiavi[d] << '=' << ostr[d];
@@ -141,21 +120,22 @@ void luogo::salvap(std::ostream& uscita) const {
 // end place the line before the closing message is still ended, so the
 // message block reads back as it was written.
 void ambiente::salva_su(std::ostream& uscita) const {
-  uscita << "[Titolo]\n" << titolo << "[EndTitolo]\n\n[Zaino]\n";
-  zaino.salvazaino(uscita);
-  uscita << "[EndZaino]\n\n";
-  for (const auto& voce : luoghi) voce.second->salva(uscita);
-  for (const auto& voce : luoghi) voce.second->salvap(uscita);
-  uscita << "\n[Utente]\n";
-  if (utente != segnaposto) uscita << "INIZIO=" << utente->name() << '\n';
-  uscita << "[EndUtente]\n\n[FineGioco]";
-  for (const std::string& nome : dati) uscita << "\nOBJ=" << nome;
+  scrittura t(uscita);
+  t << "[Titolo]\n" << titolo << "[EndTitolo]\n\n[Zaino]\n";
+  zaino.salvazaino(t);
+  t << "[EndZaino]\n\n";
+  for (const auto& voce : luoghi) voce.second->salva(t);
+  for (const auto& voce : luoghi) voce.second->salvap(t);
+  t << "\n[Utente]\n";
+  if (utente != segnaposto) t << "INIZIO=" << utente->nome_ref() << '\n';
+  t << "[EndUtente]\n\n[FineGioco]";
+  for (const std::string& nome : dati) t << "\nOBJ=" << nome;
   if (fine != nullptr) {
-    uscita << "\nFINELUOGO=" << fine->name() << '\n';
+    t << "\nFINELUOGO=" << fine->nome_ref() << '\n';
   } else {
-    uscita << '\n';
+    t << '\n';
   }
-  uscita << "[MsgFineGioco]\n" << finegioco << "[EndMsgFineGioco]\n[EndFineGioco]\n";
+  t << "[MsgFineGioco]\n" << finegioco << "[EndMsgFineGioco]\n[EndFineGioco]\n";
 }
 
 // ---------------------------------------------------------------------------
@@ -179,12 +159,23 @@ protected:
     return traits_type::not_eof(c);
   }
   int sync() override { return svuota() ? 0 : -1; }
+  // A piece as large as the buffer goes to the file without being copied.
+  std::streamsize xsputn(const char* p, std::streamsize n) override {
+    if (n < static_cast<std::streamsize>(sizeof dati)) return std::streambuf::xsputn(p, n);
+    if (!svuota() || !scrivi(p, static_cast<size_t>(n))) return 0;
+    return n;
+  }
 
 private:
   bool svuota() {
-    const char* p = pbase();
-    while (p < pptr() && !errore) {
-      const ssize_t n = ::write(fd, p, static_cast<size_t>(pptr() - p));
+    scrivi(pbase(), static_cast<size_t>(pptr() - pbase()));
+    setp(dati, dati + sizeof dati);
+    return !errore;
+  }
+  bool scrivi(const char* p, size_t quanti) {
+    const char* const fine = p + quanti;
+    while (p < fine && !errore) {
+      const ssize_t n = ::write(fd, p, static_cast<size_t>(fine - p));
       if (n > 0) {
         p += n;
       } else if (n < 0 && errno == EINTR) {
@@ -193,7 +184,6 @@ private:
         errore = true;
       }
     }
-    setp(dati, dati + sizeof dati);
     return !errore;
   }
 

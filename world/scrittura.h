@@ -1,0 +1,44 @@
+#pragma once
+#include <cstddef>
+#include <cstring>
+#include <ostream>
+#include <string_view>
+
+// The saver's output. Every piece of a save (keys, values, markers) is
+// copied into one 64 KiB buffer, which goes to the stream's buffer in one
+// call when it is full and when the scrittura ends: no stream insertion, no
+// sentry and no formatting per piece. A stream already failed receives
+// nothing more, and a short write fails it, as with <<.
+class scrittura {
+public:
+  explicit scrittura(std::ostream& o) : uscita(o) {}
+  ~scrittura() { svuota(); }
+  scrittura(const scrittura&) = delete;
+  scrittura& operator=(const scrittura&) = delete;
+
+  scrittura& operator<<(std::string_view s) {
+    if (s.size() <= sizeof dati - usati) {
+      std::memcpy(dati + usati, s.data(), s.size());
+      usati += s.size();
+    } else {
+      lungo(s);
+    }
+    return *this;
+  }
+  scrittura& operator<<(char c) {
+    if (usati == sizeof dati) svuota();
+    dati[usati++] = c;
+    return *this;
+  }
+  // Hands what is gathered to the stream.
+  void svuota();
+
+private:
+  // A piece that does not fit in what is left of the buffer.
+  void lungo(std::string_view s);
+  void scrivi(const char* p, std::size_t n);
+
+  std::ostream& uscita;
+  std::size_t usati = 0;
+  char dati[1 << 16];
+};
