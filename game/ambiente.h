@@ -2,6 +2,7 @@
 #include <istream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -65,6 +66,18 @@ public:
 
   // The player's backpack, object number 0, alive for the whole run.
   static oggcont zaino;
+
+  // The two files of the game kept in memory: the world (mondo.ini) and the
+  // saved game (world.ini); an empty optional is a file that is not there.
+  struct file_in_memoria {
+    std::optional<std::string> mondo;
+    std::optional<std::string> salvato;
+  };
+  // Null in the game. When set (by the fuzzers, which replay thousands of
+  // games a second), `carica` reads these files and `salva` replaces the
+  // saved game in memory, instead of the working folder's files; the
+  // questions and messages stay the same.
+  static file_in_memoria* in_memoria;
 
 private:
   // The storage of everything `carica_da` builds: the places, their objects

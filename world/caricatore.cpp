@@ -1,5 +1,6 @@
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string_view>
 
 #include "game/ambiente.h"
@@ -48,8 +49,19 @@ bool ambiente::carica() {
   const std::string domanda = risposta();
   std::cout << '\n';
   const bool salvato = domanda == "si";
-  std::ifstream ingresso;
-  if (!apri_mondo(salvato ? "world.ini" : "mondo.ini", ingresso)) {
+  std::ifstream file;
+  std::istringstream testo;
+  std::istream* ingresso = &file;
+  bool aperto;
+  if (in_memoria != nullptr) {
+    const std::optional<std::string>& scelto = salvato ? in_memoria->salvato : in_memoria->mondo;
+    aperto = scelto.has_value();
+    if (aperto) testo.str(*scelto);
+    ingresso = &testo;
+  } else {
+    aperto = apri_mondo(salvato ? "world.ini" : "mondo.ini", file);
+  }
+  if (!aperto) {
     if (salvato) {
       std::cout << "\n ! ERRORE in apertura file: 'world.ini' non trovato:\n"
                 << "\n          probabilmente non esiste alcun gioco salvato!\n";
@@ -59,7 +71,7 @@ bool ambiente::carica() {
     std::cout << impossibile;
     fatale();
   }
-  carica_da(ingresso);
+  carica_da(*ingresso);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <sstream>
 #include <streambuf>
 #include <string_view>
 
@@ -21,6 +22,17 @@ namespace {
 
 std::string_view flag(bool b) { return b ? "TRUE" : "FALSE"; }
 
+// A key line with its flag value, "\nKEY=TRUE" or "\nKEY=FALSE", in one piece.
+struct chiave_flag {
+  std::string_view vero, falso;
+  std::string_view operator()(bool b) const { return b ? vero : falso; }
+};
+const chiave_flag ILLUMINABILE{"\nILLUMINABILE=TRUE", "\nILLUMINABILE=FALSE"};
+const chiave_flag TRASPORTABILE{"\nTRASPORTABILE=TRUE", "\nTRASPORTABILE=FALSE"};
+const chiave_flag SPOSTABILE{"\nSPOSTABILE=TRUE", "\nSPOSTABILE=FALSE"};
+const chiave_flag APRIBILE{"\nAPRIBILE=TRUE", "\nAPRIBILE=FALSE"};
+const chiave_flag ACCESO{"\nACCESO=TRUE", "\nACCESO=FALSE"};
+
 }  // namespace
 
 void scrittura::svuota() {
@@ -29,13 +41,18 @@ void scrittura::svuota() {
 }
 
 void scrittura::lungo(std::string_view s) {
+  const std::size_t parte = sizeof dati - usati;
+  std::memcpy(dati + usati, s.data(), parte);
+  usati = sizeof dati;
   svuota();
-  if (s.size() > sizeof dati) {
-    scrivi(s.data(), s.size());
-  } else {
-    std::memcpy(dati, s.data(), s.size());
-    usati = s.size();
+  s.remove_prefix(parte);
+  if (s.size() >= sizeof dati) {
+    const std::size_t intere = s.size() - s.size() % sizeof dati;
+    scrivi(s.data(), intere);
+    s.remove_prefix(intere);
   }
+  std::memcpy(dati, s.data(), s.size());
+  usati = s.size();
 }
 
 void scrittura::scrivi(const char* p, std::size_t n) {
@@ -49,9 +66,8 @@ void oggetto::scrivi_chiavi(scrittura& t, std::string_view apertura,
   t << '\n' << apertura << "\nNOMEOGGETTO=" << nomeogg << "\nDESCRIZIONE=" << desogg
     << "\nSUGGERIMENTO=" << suggest << "\nREAGENTE=" << reagente;
   if (direzione != nullptr) t << "\nDIREZIONE=" << *direzione;
-  t << "\nILLUMINABILE=" << flag(illuminabile) << "\nTRASPORTABILE=" << flag(trasportabile)
-    << "\nSPOSTABILE=" << flag(spostabile) << "\nAPRIBILE=" << flag(apribile)
-    << "\nACCESO=" << flag(acceso);
+  t << ILLUMINABILE(illuminabile) << TRASPORTABILE(trasportabile) << SPOSTABILE(spostabile)
+    << APRIBILE(apribile) << ACCESO(acceso);
 }
 
 void oggetto::scrivi_lista(scrittura& t, const mappa_oggetti& mappa) {
@@ -141,6 +157,8 @@ void ambiente::salva_su(std::ostream& uscita) const {
 // ---------------------------------------------------------------------------
 // Writing world.ini safely.
 
+ambiente::file_in_memoria* ambiente::in_memoria = nullptr;
+
 namespace {
 
 // An output buffer over a file descriptor that remembers any failed write.
@@ -159,9 +177,9 @@ protected:
     return traits_type::not_eof(c);
   }
   int sync() override { return svuota() ? 0 : -1; }
-  // A piece as large as the buffer goes to the file without being copied.
+  // A piece of a page or more goes to the file without being copied.
   std::streamsize xsputn(const char* p, std::streamsize n) override {
-    if (n < static_cast<std::streamsize>(sizeof dati)) return std::streambuf::xsputn(p, n);
+    if (n < 4096) return std::streambuf::xsputn(p, n);
     if (!svuota() || !scrivi(p, static_cast<size_t>(n))) return 0;
     return n;
   }
@@ -202,13 +220,11 @@ bool sincronizza_cartella() {
   return ok;
 }
 
-}  // namespace
-
 // The game goes to a new file created exclusively beside world.ini (so no
 // existing file or link is followed or reused), which is synced and renamed
 // over world.ini only when every byte was written. On any failure the
-// previous world.ini is left exactly as it was.
-int ambiente::salva() {
+// previous world.ini is left exactly as it was. Prints the failures.
+bool scrivi_world_ini(const ambiente& mondo) {
   // A folder named world.ini is a file that cannot be opened for writing;
   // renaming over it would fail only after the whole game was written.
   struct stat info;
@@ -217,7 +233,7 @@ int ambiente::salva() {
   const int fd = cartella ? -1 : ::mkstemp(nome_temporaneo);
   if (fd < 0) {
     std::cout << "\n ! ERRORE: In apertura del file.\n";
-    return 1;
+    return false;
   }
   const mode_t maschera = ::umask(0);
   ::umask(maschera);
@@ -225,7 +241,7 @@ int ambiente::salva() {
   {
     buffer_file buffer(fd);
     std::ostream uscita(&buffer);
-    salva_su(uscita);
+    mondo.salva_su(uscita);
     uscita.flush();
     ok = ok && uscita.good() && !buffer.fallito();
   }
@@ -235,9 +251,22 @@ int ambiente::salva() {
   if (!ok) {
     ::unlink(nome_temporaneo);
     std::cout << "\n ! ERRORE: Scrittura del file non riuscita.\n";
-    return 1;
+    return false;
   }
   sincronizza_cartella();
+  return true;
+}
+
+}  // namespace
+
+int ambiente::salva() {
+  if (in_memoria != nullptr) {
+    std::ostringstream uscita;
+    salva_su(uscita);
+    in_memoria->salvato = uscita.str();
+  } else if (!scrivi_world_ini(*this)) {
+    return 1;
+  }
   std::cout << "\n - Gioco salvato correttamente...\n";
   return 0;
 }

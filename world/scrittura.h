@@ -7,7 +7,8 @@
 // The saver's output. Every piece of a save (keys, values, markers) is
 // copied into one 64 KiB buffer, which goes to the stream's buffer in one
 // call when it is full and when the scrittura ends: no stream insertion, no
-// sentry and no formatting per piece. A stream already failed receives
+// sentry and no formatting per piece. Every call but the last hands over a
+// full buffer, which a file's buffer can write without copying it again. A stream already failed receives
 // nothing more, and a short write fails it, as with <<.
 class scrittura {
 public:
@@ -34,7 +35,8 @@ public:
   void svuota();
 
 private:
-  // A piece that does not fit in what is left of the buffer.
+  // A piece that does not fit in what is left of the buffer: it fills the
+  // buffer, and the rest starts the next one.
   void lungo(std::string_view s);
   void scrivi(const char* p, std::size_t n);
 
