@@ -7,10 +7,13 @@ oggcont ambiente::zaino("zaino", "Il tuo zainetto", false, false, false, true, f
 ambiente::ambiente(luogo& ll)
     : luoghi(alloc_mondo<mappa_luoghi::value_type>(&memoria)), utente(&ll), segnaposto(&ll) {}
 
-// The backpack's objects read with this world or taken from it lie in its
-// arena: they go before the arena does. Others (those of a world loaded
-// since) stay.
-ambiente::~ambiente() { zaino.svuota(memoria); }
+// The objects of this world that the backpack or the placeholder place (both
+// outlive it) hold lie in its arena: they go before the arena does. Others
+// (those of a world loaded since) stay.
+ambiente::~ambiente() {
+  zaino.svuota(memoria);
+  segnaposto->svuota(memoria);
+}
 
 ambiente& ambiente::operator+=(std::unique_ptr<luogo> l) {
   const std::string_view chiave = l->nome_ref();

@@ -63,6 +63,7 @@ public:
   luogo* finale() const { return fine; }
   const std::vector<std::string>& richiesti() const { return dati; }
   const std::string& messaggio_finale() const { return finegioco; }
+  const arena& memoria_() const { return memoria; }
 
   // The player's backpack, object number 0, alive for the whole run.
   static oggcont zaino;

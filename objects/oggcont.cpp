@@ -14,16 +14,6 @@ oggcont::oggcont(std::string_view n, std::string_view d, bool i, bool t, bool s,
 
 oggcont::~oggcont() = default;
 
-void oggcont::svuota(const arena& a) {
-  for (auto it = cont.begin(); it != cont.end();) {
-    if (arena::di(it->second.get()) == &a) {
-      it = cont.erase(it);
-    } else {
-      ++it;
-    }
-  }
-}
-
 oggcont& oggcont::operator+=(std::unique_ptr<oggetto> ogg) {
   const std::string_view chiave = ogg->nome_ref();
   cont.try_emplace(chiave, std::move(ogg));

@@ -31,7 +31,7 @@ public:
   // Destroys every object inside; a new game starts with an empty backpack.
   void svuota() { cont.clear(); }
   // Destroys the objects inside that lie in `a` (those of a world that goes).
-  void svuota(const arena& a);
+  void svuota(const arena& a) { togli_del_mondo(cont, a); }
   const mappa_oggetti& contenuto() const { return cont; }
   bool aperto() const { return stato; }
 

@@ -22,6 +22,16 @@ oggetto::oggetto(std::string_view n, std::string_view d, bool i, bool t, bool s,
 
 oggetto::~oggetto() = default;
 
+void togli_del_mondo(mappa_oggetti& mappa, const arena& a) {
+  for (auto it = mappa.begin(); it != mappa.end();) {
+    if (arena::di(it->second.get()) == &a) {
+      it = mappa.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
 int oggetto::regola(bool flag, const std::string& ogg) const {
   if (flag && ogg == reagente.vista()) return 1;
   if (flag && !ogg.empty()) return 2;

@@ -21,6 +21,10 @@ using mappa_oggetti =
     std::map<std::string_view, std::unique_ptr<oggetto>, std::less<>,
              alloc_mondo<std::pair<const std::string_view, std::unique_ptr<oggetto>>>>;
 
+// Destroys the objects of `mappa` that lie in `a`: those of a world that is
+// about to go, in a holder that outlives it.
+void togli_del_mondo(mappa_oggetti& mappa, const arena& a);
+
 // A game object: something the player can look at, take, light, open, move or
 // use. Each action prints its own outcome to standard output; a refusal is a
 // message and leaves the object unchanged. Objects are never copied: they move

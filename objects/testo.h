@@ -22,7 +22,7 @@ public:
   bool empty() const { return vista().empty(); }
   void clear() {
     libera();
-    dati = nullptr;
+    dati = "";
     misura = 0;
   }
 
@@ -33,7 +33,8 @@ private:
     if ((misura & PROPRIO) != 0) delete[] dati;
   }
 
-  const char* dati = nullptr;
+  // Never null, so the bytes of an empty text can be copied like any other.
+  const char* dati = "";
   std::size_t misura = 0;
 };
 

@@ -44,6 +44,9 @@ public:
   void Obasso(std::string StrB) { ostr[BASSO] = std::move(StrB); }
 
   void cambiastato() { stato = true; }
+  // Destroys the objects lying here that lie in `a` (the placeholder place
+  // outlives the world whose objects the player dropped in it).
+  void svuota(const arena& a) { togli_del_mondo(oggetti, a); }
   // The full look: the whole place when `ogg` is empty, else one object.
   void guarda(const std::string& ogg);
   // The short description printed on arrival at a visited place.
