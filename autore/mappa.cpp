@@ -55,7 +55,7 @@ void scrivi_uscite(const luogo& l, std::ostream& uscita) {
       uscita << "label=\"" << parole_direzione[d] << '"';
       if (!ritorno) uscita << ", color=blue, fontcolor=blue";
       if (!libera(l, d)) {
-        uscita << ", style=dashed, tooltip=" << dot(l.ostruzione(direzione(d)));
+        uscita << ", style=dashed, tooltip=" << dot(std::string(l.ostruzione(direzione(d))));
       }
     }
     uscita << "];\n";

@@ -5,6 +5,18 @@
 #include "objects/accenti.h"
 
 int oggetto::CodOgg = 0;
+std::size_t oggetto::sul_heap = 0;
+
+void* oggetto::operator new(std::size_t n) {
+  void* p = arena::nuovo(n);
+  if (arena::di(p) == nullptr) ++sul_heap;
+  return p;
+}
+
+void oggetto::operator delete(void* p, std::size_t n) {
+  if (p != nullptr && arena::di(p) == nullptr) --sul_heap;
+  arena::elimina(p, n);
+}
 
 oggetto::oggetto(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a,
                  bool ac, std::string_view sugg, std::string_view r)

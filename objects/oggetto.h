@@ -75,8 +75,11 @@ public:
   static int CodOgg;
 
   // Objects lie in the active arena, if any (arena.h); `delete` finds where.
-  static void* operator new(std::size_t n) { return arena::nuovo(n); }
-  static void operator delete(void* p, std::size_t n) { arena::elimina(p, n); }
+  static void* operator new(std::size_t n);
+  static void operator delete(void* p, std::size_t n);
+  // How many objects live on the heap (made outside any arena). While there
+  // are none, no world can hold an object that its arena does not hold.
+  static std::size_t sul_heap;
 
   // The hint rule: prints "\n{suggest}\n" once, then forgets the hint; an
   // empty hint prints nothing.

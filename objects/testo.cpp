@@ -4,9 +4,11 @@
 
 #include "objects/arena.h"
 
-testo::testo(std::string_view s) {
+testo::testo(std::string_view s) : testo(s, arena::attiva()) {}
+
+testo::testo(std::string_view s, arena* a) {
   if (s.empty()) return;
-  if (arena* a = arena::attiva()) {
+  if (a != nullptr) {
     const std::string_view copia = a->copia(s);
     dati = copia.data();
     misura = copia.size();

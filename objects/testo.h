@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+class arena;
+
 // A text of an object or a place: a name, a description, a hint. Made while
 // an arena is active (a world being loaded), it views its copy in the arena,
 // which owns the bytes; made outside one, it owns a copy on the heap. A text
@@ -12,9 +14,25 @@ class testo {
 public:
   testo() = default;
   explicit testo(std::string_view s);
+  // A copy of `s` in `a`, or on the heap when `a` is null.
+  testo(std::string_view s, arena* a);
   ~testo() { libera(); }
   testo(const testo&) = delete;
   testo& operator=(const testo&) = delete;
+  testo(testo&& altro) noexcept : dati(altro.dati), misura(altro.misura) {
+    altro.dati = "";
+    altro.misura = 0;
+  }
+  testo& operator=(testo&& altro) noexcept {
+    if (this != &altro) {
+      libera();
+      dati = altro.dati;
+      misura = altro.misura;
+      altro.dati = "";
+      altro.misura = 0;
+    }
+    return *this;
+  }
 
   std::string_view vista() const { return {dati, misura & ~PROPRIO}; }
   operator std::string_view() const { return vista(); }

@@ -9,6 +9,7 @@ int luogo::luogocod = 0;
 luogo::luogo(std::string_view n, std::string_view sopran, std::string_view d, bool i, bool st,
              std::string_view sugg)
     : idluogo(luogocod++),
+      memoria(arena::attiva()),
       sopranome(sopran),
       nome(n),
       descrizione(d),

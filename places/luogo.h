@@ -36,12 +36,13 @@ public:
   void povest(luogo& o) { link[OVEST] = &o; }
   void palto(luogo& a) { link[ALTO] = &a; }
   void pbasso(luogo& b) { link[BASSO] = &b; }
-  void Onord(std::string StrN) { ostr[NORD] = std::move(StrN); }
-  void Osud(std::string StrS) { ostr[SUD] = std::move(StrS); }
-  void Oest(std::string StrE) { ostr[EST] = std::move(StrE); }
-  void Oovest(std::string StrO) { ostr[OVEST] = std::move(StrO); }
-  void Oalto(std::string StrA) { ostr[ALTO] = std::move(StrA); }
-  void Obasso(std::string StrB) { ostr[BASSO] = std::move(StrB); }
+  // The obstruction texts; a place of a world keeps them in its arena.
+  void Onord(std::string_view StrN) { ostr[NORD] = testo(StrN, memoria); }
+  void Osud(std::string_view StrS) { ostr[SUD] = testo(StrS, memoria); }
+  void Oest(std::string_view StrE) { ostr[EST] = testo(StrE, memoria); }
+  void Oovest(std::string_view StrO) { ostr[OVEST] = testo(StrO, memoria); }
+  void Oalto(std::string_view StrA) { ostr[ALTO] = testo(StrA, memoria); }
+  void Obasso(std::string_view StrB) { ostr[BASSO] = testo(StrB, memoria); }
 
   void cambiastato() { stato = true; }
   // Destroys the objects lying here that lie in `a` (the placeholder place
@@ -78,7 +79,7 @@ public:
   bool illuminazione_() const { return illuminazione; }
   bool visitato() const { return stato; }
   luogo* collegamento(direzione d) const { return link[d]; }
-  const std::string& ostruzione(direzione d) const { return ostr[d]; }
+  std::string_view ostruzione(direzione d) const { return ostr[d]; }
   const mappa_oggetti& oggetti_() const { return oggetti; }
 
   // Serial number of the next place constructed; never reset.
@@ -93,12 +94,15 @@ private:
   bool illuminato() const;
 
   int idluogo;
+  // The arena active when the place was made (null outside a load): the
+  // texts given to it later go there too.
+  arena* memoria;
   testo sopranome;
   testo nome;
   testo descrizione;
   mappa_oggetti oggetti;
   luogo* link[NUM_DIREZIONI] = {};
-  std::string ostr[NUM_DIREZIONI];
+  testo ostr[NUM_DIREZIONI];
   bool stato;
   bool illuminazione;
   testo suggest;

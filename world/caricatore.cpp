@@ -21,7 +21,7 @@ struct chiave_direzione {
   std::string_view ostruzione;
   const char* nome;
   void (luogo::*imposta)(luogo&);
-  void (luogo::*ostruisci)(std::string);
+  void (luogo::*ostruisci)(std::string_view);
 };
 
 const chiave_direzione chiavi_direzione[] = {
@@ -199,7 +199,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
           // A direction before any place was named has nowhere to go.
           std::cout << "\n ! ERRORE: Ci si aspettava il nome del luogo.\n";
         } else if (ostruzione) {
-          (scelto->*direzione->ostruisci)(std::string(right));
+          (scelto->*direzione->ostruisci)(right);
         } else {
           auto meta = cerca(right);
           if (meta == luoghi.end()) {
