@@ -27,6 +27,7 @@ std::string in_maiuscolo(std::string_view testo) {
 }
 
 bool dividi(std::string_view linea, std::string_view& chiave, std::string_view& valore) {
+  if (linea.empty()) return false;  // memchr may not be given the null of an empty view
   const auto* uguale = static_cast<const char*>(std::memchr(linea.data(), '=', linea.size()));
   if (uguale == nullptr) return false;
   const auto prima = static_cast<std::string_view::size_type>(uguale - linea.data());
