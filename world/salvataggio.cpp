@@ -22,16 +22,16 @@ namespace {
 
 std::string_view flag(bool b) { return b ? "TRUE" : "FALSE"; }
 
-// A key line with its flag value, "\nKEY=TRUE" or "\nKEY=FALSE", in one piece.
-struct chiave_flag {
-  std::string_view vero, falso;
-  std::string_view operator()(bool b) const { return b ? vero : falso; }
-};
-const chiave_flag ILLUMINABILE{"\nILLUMINABILE=TRUE", "\nILLUMINABILE=FALSE"};
-const chiave_flag TRASPORTABILE{"\nTRASPORTABILE=TRUE", "\nTRASPORTABILE=FALSE"};
-const chiave_flag SPOSTABILE{"\nSPOSTABILE=TRUE", "\nSPOSTABILE=FALSE"};
-const chiave_flag APRIBILE{"\nAPRIBILE=TRUE", "\nAPRIBILE=FALSE"};
-const chiave_flag ACCESO{"\nACCESO=TRUE", "\nACCESO=FALSE"};
+// A key line with its flag value, "\nKEY=TRUE" or "\nKEY=FALSE", in one
+// piece whose length the compiler knows, so that it copies it in place.
+template <class W, std::size_t V, std::size_t F>
+void scrivi_flag(W& w, bool b, const char (&vero)[V], const char (&falso)[F]) {
+  if (b) {
+    w << std::string_view(vero, V - 1);
+  } else {
+    w << std::string_view(falso, F - 1);
+  }
+}
 
 }  // namespace
 
@@ -61,13 +61,34 @@ void scrittura::scrivi(const char* p, std::size_t n) {
   if (uscita.rdbuf()->sputn(p, quanti) != quanti) uscita.setstate(std::ios::badbit);
 }
 
+// The keys of an object are most of a save: their bytes are counted first,
+// so that they go into the buffer without a check per piece.
 void oggetto::scrivi_chiavi(scrittura& t, std::string_view apertura,
                             const testo* direzione) const {
-  t << '\n' << apertura << "\nNOMEOGGETTO=" << nomeogg << "\nDESCRIZIONE=" << desogg
-    << "\nSUGGERIMENTO=" << suggest << "\nREAGENTE=" << reagente;
-  if (direzione != nullptr) t << "\nDIREZIONE=" << *direzione;
-  t << ILLUMINABILE(illuminabile) << TRASPORTABILE(trasportabile) << SPOSTABILE(spostabile)
-    << APRIBILE(apribile) << ACCESO(acceso);
+  const auto scrivi = [&](auto& w) {
+    w << '\n' << apertura << "\nNOMEOGGETTO=" << nomeogg << "\nDESCRIZIONE=" << desogg
+      << "\nSUGGERIMENTO=" << suggest << "\nREAGENTE=" << reagente;
+    if (direzione != nullptr) w << "\nDIREZIONE=" << *direzione;
+    scrivi_flag(w, illuminabile, "\nILLUMINABILE=TRUE", "\nILLUMINABILE=FALSE");
+    scrivi_flag(w, trasportabile, "\nTRASPORTABILE=TRUE", "\nTRASPORTABILE=FALSE");
+    scrivi_flag(w, spostabile, "\nSPOSTABILE=TRUE", "\nSPOSTABILE=FALSE");
+    scrivi_flag(w, apribile, "\nAPRIBILE=TRUE", "\nAPRIBILE=FALSE");
+    scrivi_flag(w, acceso, "\nACCESO=TRUE", "\nACCESO=FALSE");
+  };
+  // Every key with the longer value of each flag, and the texts.
+  const std::size_t chiavi = 1 + apertura.size() +
+                             sizeof "\nNOMEOGGETTO=\nDESCRIZIONE=\nSUGGERIMENTO=\nREAGENTE="
+                                    "\nDIREZIONE=\nILLUMINABILE=FALSE\nTRASPORTABILE=FALSE"
+                                    "\nSPOSTABILE=FALSE\nAPRIBILE=FALSE\nACCESO=FALSE";
+  const std::size_t serve = chiavi + nomeogg.vista().size() + desogg.vista().size() +
+                            suggest.vista().size() + reagente.vista().size() +
+                            (direzione != nullptr ? direzione->vista().size() : 0);
+  if (char* p = t.riserva(serve)) {
+    diretta w(t, p);
+    scrivi(w);
+  } else {
+    scrivi(t);
+  }
 }
 
 void oggetto::scrivi_lista(scrittura& t, const mappa_oggetti& mappa) {
