@@ -35,7 +35,7 @@ namespace {
 arena* in_uso_ora = nullptr;
 
 const std::size_t PAGINA_GRANDE = std::size_t(2) << 20;
-// Blocks grow from 16 KiB to this size; a small world stays small.
+// Blocks grow from 4 KiB to this size; a small world stays small.
 const std::size_t BLOCCO_MASSIMO = std::size_t(32) << 20;
 
 std::size_t arrotonda(std::size_t n) { return (n + 7) & ~std::size_t(7); }

@@ -67,7 +67,7 @@ private:
   char* cima = nullptr;
   char* fine = nullptr;
   blocco* blocchi = nullptr;
-  std::size_t prossimo = std::size_t(1) << 14;
+  std::size_t prossimo = std::size_t(1) << 12;
   std::size_t totale = 0;
   void* liberi[PICCOLI + 1] = {};
 };

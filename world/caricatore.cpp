@@ -1,6 +1,7 @@
 #include <fstream>
 #include <iostream>
-#include <sstream>
+#include <optional>
+#include <streambuf>
 #include <string_view>
 
 #include "game/ambiente.h"
@@ -33,6 +34,15 @@ const chiave_direzione chiavi_direzione[] = {
     {"BASSO", "OSTRUZIONEBASSO", "Basso", &luogo::pbasso, &luogo::Obasso},
 };
 
+// A text in memory read as a stream where it lies, without a copy.
+class buffer_testo : public std::streambuf {
+public:
+  explicit buffer_testo(const std::string& testo) {
+    char* inizio = const_cast<char*>(testo.data());  // only ever read
+    setg(inizio, inizio, inizio + testo.size());
+  }
+};
+
 // True when an observer has a line that would stop the game skipped instead
 // (the author tools); the game has none and stops.
 bool salta(lettore& s, osservatore::evento e, const std::string& testo) {
@@ -50,14 +60,15 @@ bool ambiente::carica() {
   std::cout << '\n';
   const bool salvato = domanda == "si";
   std::ifstream file;
-  std::istringstream testo;
+  std::optional<buffer_testo> testo;
+  std::istream flusso_memoria(nullptr);
   std::istream* ingresso = &file;
   bool aperto;
   if (in_memoria != nullptr) {
     const std::optional<std::string>& scelto = salvato ? in_memoria->salvato : in_memoria->mondo;
     aperto = scelto.has_value();
-    if (aperto) testo.str(*scelto);
-    ingresso = &testo;
+    if (aperto) flusso_memoria.rdbuf(&testo.emplace(*scelto));
+    ingresso = &flusso_memoria;
   } else {
     aperto = apri_mondo(salvato ? "world.ini" : "mondo.ini", file);
   }

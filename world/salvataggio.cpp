@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <sstream>
 #include <streambuf>
 #include <string_view>
 
@@ -280,11 +279,38 @@ bool scrivi_world_ini(const ambiente& mondo) {
 
 }  // namespace
 
+namespace {
+
+// Appends what is written to a string, which keeps its room from one save
+// to the next.
+class buffer_stringa : public std::streambuf {
+public:
+  explicit buffer_stringa(std::string& s) : testo(s) {}
+
+protected:
+  std::streamsize xsputn(const char* p, std::streamsize n) override {
+    testo.append(p, static_cast<std::size_t>(n));
+    return n;
+  }
+  int_type overflow(int_type c) override {
+    if (!traits_type::eq_int_type(c, traits_type::eof())) testo += traits_type::to_char_type(c);
+    return traits_type::not_eof(c);
+  }
+
+private:
+  std::string& testo;
+};
+
+}  // namespace
+
 int ambiente::salva() {
   if (in_memoria != nullptr) {
-    std::ostringstream uscita;
+    if (!in_memoria->salvato) in_memoria->salvato.emplace();
+    std::string& testo = *in_memoria->salvato;
+    testo.clear();
+    buffer_stringa buffer(testo);
+    std::ostream uscita(&buffer);
     salva_su(uscita);
-    in_memoria->salvato = uscita.str();
   } else if (!scrivi_world_ini(*this)) {
     return 1;
   }
