@@ -103,6 +103,8 @@ protected:
   static void scrivi_lista(scrittura& uscita, const mappa_oggetti& mappa);
 
   int idogg;
+  // The texts: the world's arena owns their bytes for an object of a loaded
+  // world; an object made outside one owns heap copies (testo.h).
   testo nomeogg;
   testo desogg;
   bool illuminabile;

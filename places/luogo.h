@@ -94,8 +94,9 @@ private:
   bool illuminato() const;
 
   int idluogo;
-  // The arena active when the place was made (null outside a load): the
-  // texts given to it later go there too.
+  // The arena active when the place was made (null outside a load), which
+  // owns the bytes of its texts, the obstruction texts given to it later
+  // included; a place made outside a load owns heap copies. Not owning.
   arena* memoria;
   testo sopranome;
   testo nome;
