@@ -22,7 +22,7 @@ ambiente::~ambiente() {
   segnaposto->svuota(memoria);
   if (oggetto::sul_heap != 0) return;
   for (const auto& voce : luoghi) {
-    if (arena::di(voce.second.get()) != &memoria) return;
+    if (!memoria.contiene(voce.second.get())) return;
   }
   for (auto& voce : luoghi) voce.second.release();
 }

@@ -33,6 +33,8 @@ const std::size_t SPAZIO = 0;
 namespace {
 
 arena* in_uso_ora = nullptr;
+// Every arena alive, newest first: `di` looks for an address among their blocks.
+arena* vive = nullptr;
 
 const std::size_t PAGINA_GRANDE = std::size_t(2) << 20;
 // Blocks grow from 4 KiB to this size; a small world stays small.
@@ -70,7 +72,18 @@ struct arena::blocco {
   std::size_t misura;
 };
 
+arena::arena() : vicina(vive) {
+  if (vive != nullptr) vive->precedente = this;
+  vive = this;
+}
+
 arena::~arena() {
+  if (precedente != nullptr) {
+    precedente->vicina = vicina;
+  } else {
+    vive = vicina;
+  }
+  if (vicina != nullptr) vicina->precedente = precedente;
   while (blocchi != nullptr) {
     blocco* b = blocchi;
     blocchi = b->prec;
@@ -142,29 +155,32 @@ arena::in_uso::in_uso(arena& a) : prima(in_uso_ora) { in_uso_ora = &a; }
 
 arena::in_uso::~in_uso() { in_uso_ora = prima; }
 
-// The word before the object holds its arena, or null for the heap.
-void* arena::nuovo(std::size_t n) {
-  const std::size_t testa = sizeof(void*);
-  arena* a = in_uso_ora;
-  char* p = static_cast<char*>(a != nullptr ? a->prendi(n + testa) : ::operator new(n + testa));
-  std::memcpy(p, &a, sizeof a);
-  return p + testa;
-}
-
-const arena* arena::di(const void* p) {
-  arena* a;
-  std::memcpy(&a, static_cast<const char*>(p) - sizeof(void*), sizeof a);
-  return a;
-}
-
-void arena::elimina(void* p, std::size_t n) noexcept {
-  if (p == nullptr) return;
-  char* base = static_cast<char*>(p) - sizeof(void*);
-  arena* a;
-  std::memcpy(&a, base, sizeof a);
-  if (a == nullptr) {
-    ::operator delete(base);
-  } else {
-    a->rendi(base, n + sizeof(void*));
+bool arena::contiene(const void* p) const {
+  const auto indirizzo = reinterpret_cast<std::uintptr_t>(p);
+  for (const blocco* b = blocchi; b != nullptr; b = b->prec) {
+    const auto inizio = reinterpret_cast<std::uintptr_t>(b);
+    if (indirizzo >= inizio && indirizzo - inizio < b->misura) return true;
   }
+  return false;
+}
+
+arena* arena::di(const void* p) {
+  for (arena* a = vive; a != nullptr; a = a->vicina) {
+    if (a->contiene(p)) return a;
+  }
+  return nullptr;
+}
+
+void* arena::nuovo(std::size_t n) {
+  return in_uso_ora != nullptr ? in_uso_ora->prendi(n) : ::operator new(n);
+}
+
+bool arena::elimina(void* p, std::size_t n) noexcept {
+  if (p == nullptr) return false;
+  if (arena* a = di(p)) {
+    a->rendi(p, n);
+    return false;
+  }
+  ::operator delete(p);
+  return true;
 }

@@ -16,7 +16,7 @@
 // does not grow its world.
 class arena {
 public:
-  arena() = default;
+  arena();
   // Releases every block: nothing built in the arena may outlive it.
   ~arena();
   arena(const arena&) = delete;
@@ -48,14 +48,17 @@ public:
     arena* prima;
   };
 
+  // True when `p` lies in one of this arena's blocks.
+  bool contiene(const void* p) const;
+  // The living arena whose blocks hold `p`, or null.
+  static arena* di(const void* p);
+
   // The allocation of objects and places (their class `operator new` and
   // `operator delete`): in the active arena when there is one, else on the
-  // heap. A word before the object remembers which, so deleting works the
-  // same for both and holders may mix them.
+  // heap. Deleting finds which from the address, so holders may mix them;
+  // `elimina` returns true when `p` was on the heap.
   static void* nuovo(std::size_t n);
-  static void elimina(void* p, std::size_t n) noexcept;
-  // The arena of an object made by `nuovo`, or null for the heap.
-  static const arena* di(const void* p);
+  static bool elimina(void* p, std::size_t n) noexcept;
 
 private:
   struct blocco;
@@ -63,6 +66,10 @@ private:
   static constexpr std::size_t PICCOLI = 32;
 
   void nuovo_blocco(std::size_t almeno);
+
+  // The list of living arenas.
+  arena* vicina = nullptr;
+  arena* precedente = nullptr;
 
   char* cima = nullptr;
   char* fine = nullptr;

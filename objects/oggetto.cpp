@@ -9,13 +9,12 @@ std::size_t oggetto::sul_heap = 0;
 
 void* oggetto::operator new(std::size_t n) {
   void* p = arena::nuovo(n);
-  if (arena::di(p) == nullptr) ++sul_heap;
+  if (arena::attiva() == nullptr) ++sul_heap;
   return p;
 }
 
 void oggetto::operator delete(void* p, std::size_t n) {
-  if (p != nullptr && arena::di(p) == nullptr) --sul_heap;
-  arena::elimina(p, n);
+  if (arena::elimina(p, n)) --sul_heap;
 }
 
 oggetto::oggetto(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a,
@@ -36,7 +35,7 @@ oggetto::~oggetto() = default;
 
 void togli_del_mondo(mappa_oggetti& mappa, const arena& a) {
   for (auto it = mappa.begin(); it != mappa.end();) {
-    if (arena::di(it->second.get()) == &a) {
+    if (a.contiene(it->second.get())) {
       it = mappa.erase(it);
     } else {
       ++it;
