@@ -67,4 +67,6 @@ bool leggi_tutto(const std::string& nome, std::string& dati, std::ostream& error
   return true;
 }
 
-std::string tra_apici(const std::string& testo) { return "'" + cp850_a_utf8(testo) + "'"; }
+std::string tra_apici(std::string_view testo) {
+  return "'" + cp850_a_utf8(std::string(testo)) + "'";
+}

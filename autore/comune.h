@@ -3,6 +3,7 @@
 #include <iostream>
 #include <streambuf>
 #include <string>
+#include <string_view>
 
 #include "game/ambiente.h"
 #include "console/console.h"
@@ -75,7 +76,7 @@ bool leggi_tutto(const std::string& nome, std::string& dati, std::ostream& error
 
 // Text from a world file, between single quotes and turned from code page
 // 850 to UTF-8, for the tools' messages.
-std::string tra_apici(const std::string& testo);
+std::string tra_apici(std::string_view testo);
 
 // Walks every object of `mappa` and, inside containers and hiding places,
 // every object they hold, in name order.

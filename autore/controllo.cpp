@@ -79,8 +79,8 @@ class raccoglitore : public osservatore {
     auto it = righe_oggetti.find(o.id());
     return it == righe_oggetti.end() ? 0 : it->second;
   }
-  unsigned long riga_di(const std::string& luogo) const {
-    auto it = righe_luoghi.find(luogo);
+  unsigned long riga_di(std::string_view luogo) const {
+    auto it = righe_luoghi.find(std::string(luogo));
     return it == righe_luoghi.end() ? 0 : it->second;
   }
 
@@ -251,7 +251,7 @@ bool libera(const oggetto& o) {
          ((o.apribile_() && !ostr->aperto()) || o.spostabile_() || !o.reagente_().empty());
 }
 
-bool direzione_valida(const std::string& parola) {
+bool direzione_valida(std::string_view parola) {
   return std::find_if(std::begin(parole_direzione), std::end(parole_direzione),
                       [&parola](const char* p) { return parola == p; }) !=
          std::end(parole_direzione);
@@ -260,14 +260,14 @@ bool direzione_valida(const std::string& parola) {
 // The checks that need the whole world: obstructions that nothing clears,
 // names that name no object, places that cannot be reached.
 void esamina_mondo(const ambiente& mondo, raccoglitore& r) {
-  std::set<std::string> nomi;
+  std::set<std::string, std::less<>> nomi;
   std::vector<const oggetto*> tutti;
   // Directions cleared by obstructions that the player can carry anywhere.
-  std::set<std::string> portatili;
+  std::set<std::string, std::less<>> portatili;
   auto raccogli = [&](const oggetto& o) {
     nomi.insert(o.nome());
     tutti.push_back(&o);
-    if (libera(o) && o.prendi()) portatili.insert(static_cast<const oggostr&>(o).direzione_());
+    if (libera(o) && o.prendi()) portatili.emplace(static_cast<const oggostr&>(o).direzione_());
   };
   per_ogni_oggetto(ambiente::zaino.contenuto(), raccogli);
   for (const auto& voce : mondo.luoghi_()) per_ogni_oggetto(voce.second->oggetti_(), raccogli);
@@ -297,9 +297,9 @@ void esamina_mondo(const ambiente& mondo, raccoglitore& r) {
 
   for (const auto& voce : mondo.luoghi_()) {
     const luogo& l = *voce.second;
-    std::set<std::string> liberate = portatili;
+    std::set<std::string, std::less<>> liberate = portatili;
     per_ogni_oggetto(l.oggetti_(), [&liberate](const oggetto& o) {
-      if (libera(o)) liberate.insert(static_cast<const oggostr&>(o).direzione_());
+      if (libera(o)) liberate.emplace(static_cast<const oggostr&>(o).direzione_());
     });
     for (int d = 0; d < NUM_DIREZIONI; ++d) {
       if (!l.ostruzione(direzione(d)).empty() && liberate.count(parole_direzione[d]) == 0) {

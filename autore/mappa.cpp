@@ -25,7 +25,7 @@ direzione opposta(int d) { return direzione(d ^ 1); }  // nord<->sud, est<->oves
 bool libera(const luogo& l, int d) { return l.ostruzione(direzione(d)).empty(); }
 
 void scrivi_nodo(const ambiente& mondo, const luogo& l, std::ostream& uscita) {
-  std::string etichetta = l.sopranome_().empty() ? l.name() : l.sopranome_();
+  std::string etichetta = l.sopranome_().empty() ? l.name() : std::string(l.sopranome_());
   std::string stile;
   if (&l == mondo.corrente()) {
     etichetta += "\n(partenza)";
@@ -55,7 +55,7 @@ void scrivi_uscite(const luogo& l, std::ostream& uscita) {
       uscita << "label=\"" << parole_direzione[d] << '"';
       if (!ritorno) uscita << ", color=blue, fontcolor=blue";
       if (!libera(l, d)) {
-        uscita << ", style=dashed, tooltip=" << dot(l.ostruzione(direzione(d)));
+        uscita << ", style=dashed, tooltip=" << dot(std::string(l.ostruzione(direzione(d))));
       }
     }
     uscita << "];\n";

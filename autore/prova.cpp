@@ -347,14 +347,14 @@ std::vector<testo_del_mondo> testi_del_mondo(const ambiente& mondo, const righe_
     const std::string nome = tra_apici(l.name());
     if (!l.descrizione_().empty()) {
       aggiungi(riga_nel_record(file, riga, linea("[Descrizione]")),
-               "descrizione del luogo " + nome, l.descrizione_());
+               "descrizione del luogo " + nome, std::string(l.descrizione_()));
     }
     if (!l.suggerimento_().empty()) {
       aggiungi(riga_nel_record(file, riga, linea("[Suggerimento]")),
-               "suggerimento del luogo " + nome, '\n' + l.suggerimento_());
+               "suggerimento del luogo " + nome, '\n' + std::string(l.suggerimento_()));
     }
     for (int d = 0; d < NUM_DIREZIONI; ++d) {
-      const std::string& ostruzione = l.ostruzione(direzione(d));
+      const std::string ostruzione(l.ostruzione(direzione(d)));
       if (ostruzione.empty()) continue;
       std::string chiave = std::string("OSTRUZIONE") + parole_direzione[d];
       std::transform(chiave.begin(), chiave.end(), chiave.begin(), maiuscola);
@@ -375,7 +375,7 @@ std::vector<testo_del_mondo> testi_del_mondo(const ambiente& mondo, const righe_
     }
     if (!o.suggerimento_().empty()) {
       aggiungi(riga_nel_record(file, riga, chiave_di("SUGGERIMENTO")),
-               "suggerimento dell'oggetto " + nome, '\n' + o.suggerimento_() + '\n');
+               "suggerimento dell'oggetto " + nome, '\n' + std::string(o.suggerimento_()) + '\n');
     }
   };
   per_ogni_oggetto(ambiente::zaino.contenuto(), oggetto_visto);

@@ -6,14 +6,15 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 
 namespace {
 
 // Names with a blank cannot be typed as one word of a command.
-bool nominabile(const std::string& nome) {
-  return !nome.empty() && nome.find(' ') == std::string::npos;
+bool nominabile(std::string_view nome) {
+  return !nome.empty() && nome.find(' ') == std::string_view::npos;
 }
 
 // A state is a list of (slot, value) pairs, sorted by slot, holding only the
@@ -145,7 +146,7 @@ void mondo_vivo::cataloga(oggetto& o, uint32_t dove_sta) {
     g = NASCONDIGLIO;
     for (auto& voce : n->nascosti_mod()) {
       oggetto& h = *voce.second;
-      copie[n_oggetti()] = {h.nome(), h.descrizione(), h.reagente_(), h.illuminabile_(),
+      copie[n_oggetti()] = {h.nome(), h.descrizione(), std::string(h.reagente_()), h.illuminabile_(),
                             h.prendi(), h.spostabile_(), h.apribile_()};
       cataloga(h, dove(i, NASCOSTO));
     }
@@ -177,7 +178,7 @@ mondo_vivo::mondo_vivo(ambiente& a) : mondo(a) {
     iniziale[slot_flag(i)] = flag_di(i);
   }
   for (const luogo* l : luoghi) {
-    for (int d = 0; d < NUM_DIREZIONI; ++d) ostruzioni.push_back(l->ostruzione(direzione(d)));
+    for (int d = 0; d < NUM_DIREZIONI; ++d) ostruzioni.emplace_back(l->ostruzione(direzione(d)));
   }
   sgombre.assign(ostruzioni.size(), 0);
 }
@@ -247,12 +248,18 @@ void mondo_vivo::imposta(const differenze& valori) {
     const uint32_t i = v.oggetto;
     if (posto[i] == DISTRUTTO) {
       limbo[i] = v.nodo ? std::move(v.nodo.mapped()) : std::move(v.sciolto);
-    } else if (v.nodo) {
-      contenitore_di(posto[i]).insert(std::move(v.nodo));
     } else {
+      // A node moves whole only between maps of the same storage: the
+      // backpack's map lives outside the world's arena.
       mappa_oggetti& m = contenitore_di(posto[i]);
-      const std::string& nome = v.sciolto->nome_ref();
-      m.try_emplace(nome, std::move(v.sciolto));
+      if (v.nodo && v.nodo.get_allocator() == m.get_allocator()) {
+        m.insert(std::move(v.nodo));
+      } else {
+        std::unique_ptr<oggetto> o = v.nodo ? std::move(v.nodo.mapped()) : std::move(v.sciolto);
+        v.nodo = {};
+        const std::string_view nome = o->nome_ref();
+        m.try_emplace(nome, std::move(o));
+      }
     }
   }
 }
@@ -502,14 +509,14 @@ void prepara_ricerca(partita& p) {
 
 namespace {
 
-// The command "verbo x con y" (" con y" left out when `y` is null), built
+// The command "verbo x con y" (" con y" left out when `y` is empty), built
 // with one allocation: the solver builds thousands of them per second.
-std::string comando(const char* verbo, const std::string& x, const std::string* y = nullptr) {
+std::string comando(const char* verbo, std::string_view x, std::string_view y = {}) {
   const size_t lunghezza_verbo = std::strlen(verbo);
   std::string c;
-  c.reserve(lunghezza_verbo + x.size() + (y != nullptr ? 5 + y->size() : 0));
+  c.reserve(lunghezza_verbo + x.size() + (y.empty() ? 0 : 5 + y.size()));
   c.append(verbo, lunghezza_verbo).append(x);
-  if (y != nullptr) c.append(" con ").append(*y);
+  if (!y.empty()) c.append(" con ").append(y);
   return c;
 }
 
@@ -523,42 +530,41 @@ std::vector<std::string> comandi_possibili(const ambiente& mondo) {
       comandi.push_back(std::string("vai ") + parole_direzione[d]);
     }
   }
-  std::vector<const std::string*> portati;
+  // Names are views of the names inside the objects, which outlive this call.
+  std::vector<std::string_view> portati;
   for (const auto& voce : ambiente::zaino.contenuto()) {
-    if (nominabile(voce.first)) portati.push_back(&voce.first);
+    if (nominabile(voce.first)) portati.push_back(voce.first);
   }
   // Every name in reach once, in byte order.
-  std::vector<const std::string*> prendibili;
+  std::vector<std::string_view> prendibili;
   for (const auto& voce : qui.oggetti_()) {
-    prendibili.push_back(&voce.first);
+    prendibili.push_back(voce.first);
     if (voce.second->contenitore()) {
       for (const auto& dentro : static_cast<const oggcont&>(*voce.second).contenuto()) {
-        prendibili.push_back(&dentro.first);
+        prendibili.push_back(dentro.first);
       }
     }
   }
-  const auto prima = [](const std::string* a, const std::string* b) { return *a < *b; };
-  const auto uguali = [](const std::string* a, const std::string* b) { return *a == *b; };
-  std::sort(prendibili.begin(), prendibili.end(), prima);
-  prendibili.erase(std::unique(prendibili.begin(), prendibili.end(), uguali), prendibili.end());
+  std::sort(prendibili.begin(), prendibili.end());
+  prendibili.erase(std::unique(prendibili.begin(), prendibili.end()), prendibili.end());
   comandi.reserve(NUM_DIREZIONI + prendibili.size() +
                   qui.oggetti_().size() * (4 + 4 * portati.size()) + portati.size());
-  for (const std::string* nome : prendibili) {
-    if (nominabile(*nome)) comandi.push_back(comando("prendi ", *nome));
+  for (std::string_view nome : prendibili) {
+    if (nominabile(nome)) comandi.push_back(comando("prendi ", nome));
   }
-  for (const std::string* nome : portati) comandi.push_back(comando("lascia ", *nome));
+  for (std::string_view nome : portati) comandi.push_back(comando("lascia ", nome));
   for (const auto& voce : qui.oggetti_()) {
-    const std::string& x = voce.first;
+    const std::string_view x = voce.first;
     if (!nominabile(x)) continue;
     for (const char* verbo : {"apri ", "accendi ", "sposta "}) {
       comandi.push_back(comando(verbo, x));
-      for (const std::string* y : portati) comandi.push_back(comando(verbo, x, y));
+      for (std::string_view y : portati) comandi.push_back(comando(verbo, x, y));
     }
-    const std::string& reagente = voce.second->reagente_();
-    if (nominabile(reagente) && !ambiente::zaino.search(reagente)) {
-      comandi.push_back(comando("sposta ", x, &reagente));
+    const std::string_view reagente = voce.second->reagente_();
+    if (nominabile(reagente) && !ambiente::zaino.search(std::string(reagente))) {
+      comandi.push_back(comando("sposta ", x, reagente));
     }
-    for (const std::string* y : portati) comandi.push_back(comando("usa ", *y, &x));
+    for (std::string_view y : portati) comandi.push_back(comando("usa ", y, x));
   }
   return comandi;
 }

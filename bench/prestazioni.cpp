@@ -1,7 +1,10 @@
 // Benchmarks of the engine on generated worlds, each measured in the same run
 // as its floor, the cost that no engine can beat:
 //   carica     loading a world        vs reading its lines with std::getline
-//   salva_su   writing a world        vs writing as many bytes in one pass
+//   processo   a whole run of velt that loads the world and meets the end of
+//              its input              vs a process that reads the file's
+//                                        lines with std::getline and ends
+//   salva_su   writing a world        vs writing the same bytes in one call
 //   salva      the safe save (fsync)  vs the same bytes written and synced
 //   gioca      100 000 commands       vs reading each line and writing the
 //                                        same output bytes to the null stream
@@ -11,6 +14,8 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <malloc.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -58,6 +63,14 @@ const mondo_file& mondo(std::size_t luoghi) {
   f.close();
   m.byte = std::filesystem::file_size(m.percorso);
   return fatti.emplace(luoghi, m).first->second;
+}
+
+// The bytes of the world file of `luoghi` places: what the save floors write.
+std::string contenuto(std::size_t luoghi) {
+  std::ifstream f(mondo(luoghi).percorso, std::ios::binary);
+  std::ostringstream s;
+  s << f.rdbuf();
+  return s.str();
 }
 
 // Standard output thrown away, counting the bytes, through a buffer like the
@@ -194,7 +207,7 @@ void salva_su(benchmark::State& stato) {
 
 void salva_su_pavimento(benchmark::State& stato) {
   const mondo_file& m = mondo(static_cast<std::size_t>(stato.range(0)));
-  const std::string byte(m.byte, 'x');
+  const std::string byte = contenuto(static_cast<std::size_t>(stato.range(0)));
   const std::string nome = cartella + "/pavimento.ini";
   for (auto _ : stato) {
     togli(stato, nome);
@@ -221,7 +234,7 @@ void salva(benchmark::State& stato) {
 // rename over the old one, fsync of the folder.
 void salva_pavimento(benchmark::State& stato) {
   const mondo_file& m = mondo(static_cast<std::size_t>(stato.range(0)));
-  const std::string byte(m.byte, 'x');
+  const std::string byte = contenuto(static_cast<std::size_t>(stato.range(0)));
   for (auto _ : stato) {
     togli(stato, "pavimento.ini");
     const int fd = ::open("pavimento.tmp", O_WRONLY | O_CREAT | O_TRUNC, 0664);
@@ -315,6 +328,79 @@ void gioca_pavimento(benchmark::State& stato) {
   stato.SetBytesProcessed(static_cast<int64_t>(stato.iterations() * comandi * uscita.size()));
 }
 
+// --- Whole process ---------------------------------------------------------
+
+// The child's side of the process floor: read the file line by line with
+// std::getline, as the floor of `carica` does, and end.
+int leggi_righe(const char* percorso) {
+  std::ifstream f(percorso);
+  std::string linea;
+  std::size_t righe = 0;
+  while (std::getline(f, linea)) ++righe;
+  return righe > 0 ? 0 : 1;
+}
+
+// Runs `argomenti` in the folder `dove` with standard input from `ingresso`
+// and standard output thrown away, and waits for it. True on status 0.
+bool esegui(const std::vector<std::string>& argomenti, const std::string& dove,
+            const std::string& ingresso) {
+  posix_spawn_file_actions_t azioni;
+  posix_spawn_file_actions_init(&azioni);
+  posix_spawn_file_actions_addopen(&azioni, 0, ingresso.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&azioni, 1, "/dev/null", O_WRONLY, 0);
+  const std::string prima = std::filesystem::current_path().string();
+  std::vector<char*> argv;
+  for (const std::string& a : argomenti) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t figlio = -1;
+  bool ok = ::chdir(dove.c_str()) == 0 &&
+            posix_spawn(&figlio, argv[0], &azioni, nullptr, argv.data(), environ) == 0;
+  posix_spawn_file_actions_destroy(&azioni);
+  int stato = 0;
+  ok = ok && ::waitpid(figlio, &stato, 0) == figlio && WIFEXITED(stato) &&
+       WEXITSTATUS(stato) == 0;
+  return ::chdir(prima.c_str()) == 0 && ok;
+}
+
+// A folder whose mondo.ini is the world of `luoghi` places, with the answer
+// "no" (the default world) ready as the player's whole input.
+std::string cartella_partita(std::size_t luoghi) {
+  const std::string dove = cartella + "/partita_" + std::to_string(luoghi);
+  if (!std::filesystem::exists(dove + "/mondo.ini")) {
+    std::filesystem::create_directory(dove);
+    std::filesystem::create_hard_link(mondo(luoghi).percorso, dove + "/mondo.ini");
+    std::ofstream(dove + "/risposta") << "no\n";
+  }
+  return dove;
+}
+
+// velt starts, answers the load question, loads the world, shows the first
+// place and ends at the end of its input, as a player who quits at once.
+void processo(benchmark::State& stato) {
+  caricata(0);
+  const std::size_t luoghi = static_cast<std::size_t>(stato.range(0));
+  const std::string dove = cartella_partita(luoghi);
+  for (auto _ : stato) {
+    if (!esegui({VELT_ESEGUIBILE}, dove, dove + "/risposta")) {
+      stato.SkipWithError("velt non ha terminato con stato 0");
+      break;
+    }
+  }
+  per_byte(stato, mondo(luoghi).byte, mondo(luoghi).oggetti);
+}
+
+void processo_pavimento(benchmark::State& stato) {
+  const std::size_t luoghi = static_cast<std::size_t>(stato.range(0));
+  const std::string dove = cartella_partita(luoghi);
+  for (auto _ : stato) {
+    if (!esegui({eseguibile, "--righe", dove + "/mondo.ini"}, dove, "/dev/null")) {
+      stato.SkipWithError("la lettura del file non è riuscita");
+      break;
+    }
+  }
+  per_byte(stato, mondo(luoghi).byte, mondo(luoghi).oggetti);
+}
+
 // --- Memory ----------------------------------------------------------------
 
 // The child's side: load the file, print the peak resident memory in KiB.
@@ -386,6 +472,9 @@ public:
     for (std::size_t n : MISURE) o << std::setw(16) << (std::to_string(n) + " luoghi");
     o << '\n';
     confronto(o, "carica", "carica_pavimento", "getline");
+    // The CPU time of a child process is not this process's: only the
+    // wall-clock ratio means something there.
+    confronto(o, "processo", "processo_pavimento", "processo getline", false);
     confronto(o, "salva_su", "salva_su_pavimento", "scrittura");
     confronto(o, "salva", "salva_pavimento", "scrittura+fsync");
     riga_contatore(o, "memoria: picco MiB", "picco_MiB", 1);
@@ -444,7 +533,7 @@ private:
   }
 
   void confronto(std::ostream& o, const std::string& motore, const std::string& pavimento,
-                 const char* nome_pavimento) {
+                 const char* nome_pavimento, bool con_cpu = true) {
     o << std::setw(30) << std::left << (motore + " ms") << std::right;
     for (std::size_t n : MISURE) cella(o, millisecondi(motore + "/" + std::to_string(n)), 1, "");
     o << '\n' << std::setw(30) << std::left << (std::string("  pavimento: ") + nome_pavimento)
@@ -456,7 +545,9 @@ private:
       const double b = secondi(pavimento + "/" + std::to_string(n));
       cella(o, a > 0 && b > 0 ? a / b : -1, 2, "x");
     }
-    o << '\n' << std::setw(30) << std::left << "  rapporto (tempo CPU)" << std::right;
+    o << '\n';
+    if (!con_cpu) return;
+    o << std::setw(30) << std::left << "  rapporto (tempo CPU)" << std::right;
     for (std::size_t n : MISURE) {
       const double a = cpu(motore + "/" + std::to_string(n));
       const double b = cpu(pavimento + "/" + std::to_string(n));
@@ -500,6 +591,7 @@ void registra_coppia(const char* motore, funzione fm, const char* pavimento, fun
 // memory: the memory benchmark runs it that way in a child process.
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--memoria") return misura_memoria(argv[2]);
+  if (argc == 3 && std::string(argv[1]) == "--righe") return leggi_righe(argv[2]);
   std::error_code errore;
   eseguibile = std::filesystem::read_symlink("/proc/self/exe", errore).string();
   std::string modello = (std::filesystem::temp_directory_path() / "velt-bench-XXXXXX").string();
@@ -512,6 +604,7 @@ int main(int argc, char** argv) {
 
   benchmark::Initialize(&argc, argv);
   registra_coppia("carica", carica, "carica_pavimento", carica_pavimento);
+  registra_coppia("processo", processo, "processo_pavimento", processo_pavimento);
   registra_coppia("salva_su", salva_su, "salva_su_pavimento", salva_su_pavimento);
   registra_coppia("salva", salva, "salva_pavimento", salva_pavimento);
   registra("gioca", gioca);

@@ -29,7 +29,7 @@ std::vector<std::string> nomi(const mappa_oggetti& mappa, std::size_t quanti) {
   std::vector<std::string> elenco;
   for (const auto& voce : mappa) {
     if (elenco.size() == quanti) break;
-    elenco.push_back(voce.first);
+    elenco.emplace_back(voce.first);
   }
   return elenco;
 }

@@ -2,6 +2,7 @@
 #include <istream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -13,7 +14,10 @@
 #include "places/luogo.h"
 #include "world/osservatore.h"
 
-using mappa_luoghi = std::map<std::string, std::unique_ptr<luogo>>;
+// The places of a world by name; the key views the name inside the place.
+using mappa_luoghi =
+    std::map<std::string_view, std::unique_ptr<luogo>, std::less<>,
+             alloc_mondo<std::pair<const std::string_view, std::unique_ptr<luogo>>>>;
 
 // The world of one game: its places, the current and the end place, the
 // title, the closing message and the objects required in the end place. The
@@ -67,11 +71,28 @@ public:
   // (empty once shown).
   void imposta_corrente(luogo& l) { utente = &l; }
   void imposta_messaggio_finale(std::string testo) { finegioco = std::move(testo); }
+  const arena& memoria_() const { return memoria; }
 
   // The player's backpack, object number 0, alive for the whole run.
   static oggcont zaino;
 
+  // The two files of the game kept in memory: the world (mondo.ini) and the
+  // saved game (world.ini); an empty optional is a file that is not there.
+  struct file_in_memoria {
+    std::optional<std::string> mondo;
+    std::optional<std::string> salvato;
+  };
+  // Null in the game. When set (by the fuzzers, which replay thousands of
+  // games a second), `carica` reads these files and `salva` replaces the
+  // saved game in memory, instead of the working folder's files; the
+  // questions and messages stay the same.
+  static file_in_memoria* in_memoria;
+
 private:
+  // The storage of everything `carica_da` builds: the places, their objects
+  // (those in the backpack too), the map nodes, names and texts. Declared
+  // first, so it goes last, after every object in it was destroyed.
+  arena memoria;
   mappa_luoghi luoghi;
   luogo* utente;
   luogo* fine = nullptr;

@@ -5,9 +5,9 @@
 #include "console/console.h"
 #include "objects/accenti.h"
 
-oggcont::oggcont(std::string n, std::string d, bool i, bool t, bool s, bool a, bool ac,
-                 std::string sugg, std::string r, bool st)
-    : oggetto(std::move(n), std::move(d), i, t, s, a, ac, std::move(sugg), std::move(r)),
+oggcont::oggcont(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a,
+                 bool ac, std::string_view sugg, std::string_view r, bool st)
+    : oggetto(n, d, i, t, s, a, ac, sugg, r),
       stato(st) {
   cnt = true;
 }
@@ -15,7 +15,7 @@ oggcont::oggcont(std::string n, std::string d, bool i, bool t, bool s, bool a, b
 oggcont::~oggcont() = default;
 
 oggcont& oggcont::operator+=(std::unique_ptr<oggetto> ogg) {
-  const std::string& chiave = ogg->nome_ref();
+  const std::string_view chiave = ogg->nome_ref();
   cont.try_emplace(chiave, std::move(ogg));
   return *this;
 }

@@ -6,8 +6,8 @@
 // of it, each take confirmed by a yes/no question.
 class oggcont : public oggetto {
 public:
-  oggcont(std::string n, std::string d, bool i, bool t, bool s, bool a, bool ac,
-          std::string sugg, std::string r, bool st);
+  oggcont(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a, bool ac,
+          std::string_view sugg, std::string_view r, bool st);
   ~oggcont() override;
 
   // Stores the object under its name. A name already held keeps the earlier
@@ -24,12 +24,14 @@ public:
   void guarda() const override;
   luogo* usa(luogo*& utente, const std::string& ogg) override;
   luogo* apri(luogo*& utente, const std::string& ogg) override;
-  void salva(std::ostream& uscita) const override;
+  void salva(scrittura& uscita) const override;
   // Writes the backpack's list: the contents between the list markers.
-  void salvazaino(std::ostream& uscita) const;
+  void salvazaino(scrittura& uscita) const;
 
   // Destroys every object inside; a new game starts with an empty backpack.
   void svuota() { cont.clear(); }
+  // Destroys the objects inside that lie in `a` (those of a world that goes).
+  void svuota(const arena& a) { togli_del_mondo(cont, a); }
   const mappa_oggetti& contenuto() const { return cont; }
   bool aperto() const { return stato; }
   // Write access for the author tools' solver, which sets one live world to

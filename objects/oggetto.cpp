@@ -5,25 +5,46 @@
 #include "objects/accenti.h"
 
 int oggetto::CodOgg = 0;
+std::size_t oggetto::sul_heap = 0;
 
-oggetto::oggetto(std::string n, std::string d, bool i, bool t, bool s, bool a, bool ac,
-                 std::string sugg, std::string r)
+void* oggetto::operator new(std::size_t n) {
+  void* p = arena::nuovo(n);
+  if (arena::attiva() == nullptr) ++sul_heap;
+  return p;
+}
+
+void oggetto::operator delete(void* p, std::size_t n) {
+  if (arena::elimina(p, n)) --sul_heap;
+}
+
+oggetto::oggetto(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a,
+                 bool ac, std::string_view sugg, std::string_view r)
     : idogg(CodOgg++),
-      nomeogg(std::move(n)),
-      desogg(std::move(d)),
+      nomeogg(n),
+      desogg(d),
       illuminabile(i),
       acceso(ac),
       trasportabile(t),
       spostabile(s),
       apribile(a),
       cnt(false),
-      suggest(std::move(sugg)),
-      reagente(std::move(r)) {}
+      suggest(sugg),
+      reagente(r) {}
 
 oggetto::~oggetto() = default;
 
+void togli_del_mondo(mappa_oggetti& mappa, const arena& a) {
+  for (auto it = mappa.begin(); it != mappa.end();) {
+    if (a.contiene(it->second.get())) {
+      it = mappa.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
 int oggetto::regola(bool flag, const std::string& ogg) const {
-  if (flag && ogg == reagente) return 1;
+  if (flag && ogg == reagente.vista()) return 1;
   if (flag && !ogg.empty()) return 2;
   if (flag && !reagente.empty()) return 3;
   return 4;

@@ -5,14 +5,14 @@
 #include "objects/accenti.h"
 #include "places/luogo.h"
 
-oggnasc::oggnasc(std::string n, std::string d, bool i, bool t, bool s, bool a, bool ac,
-                 std::string sugg, std::string r)
-    : oggetto(std::move(n), std::move(d), i, t, s, a, ac, std::move(sugg), std::move(r)) {}
+oggnasc::oggnasc(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a,
+                 bool ac, std::string_view sugg, std::string_view r)
+    : oggetto(n, d, i, t, s, a, ac, sugg, r) {}
 
 oggnasc::~oggnasc() = default;
 
 oggnasc& oggnasc::operator*=(std::unique_ptr<oggetto> ogg) {
-  const std::string& chiave = ogg->nome_ref();
+  const std::string_view chiave = ogg->nome_ref();
   nascondiglio.try_emplace(chiave, std::move(ogg));
   return *this;
 }
@@ -47,7 +47,7 @@ luogo* oggnasc::sposta(luogo*& utente, const std::string& ogg) {
 // Using reveals silently (only the hint shows) and does not show the place;
 // an emptied hiding place used rightly prints nothing, not even its hint.
 luogo* oggnasc::usa(luogo*& utente, const std::string& ogg) {
-  if (ogg != reagente) {
+  if (ogg != reagente.vista()) {
     std::cout << "\n - L'oggetto " << nomeogg << " deve essere usato con un'altro oggetto.\n";
   } else if (!nascondiglio.empty()) {
     rivela(*utente);

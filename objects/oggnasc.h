@@ -6,8 +6,8 @@
 // the current place.
 class oggnasc : public oggetto {
 public:
-  oggnasc(std::string n, std::string d, bool i, bool t, bool s, bool a, bool ac,
-          std::string sugg, std::string r);
+  oggnasc(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a, bool ac,
+          std::string_view sugg, std::string_view r);
   ~oggnasc() override;
 
   // Hides the object. A name already hidden here keeps the earlier object;
@@ -16,7 +16,7 @@ public:
 
   luogo* sposta(luogo*& utente, const std::string& ogg) override;
   luogo* usa(luogo*& utente, const std::string& ogg) override;
-  void salva(std::ostream& uscita) const override;
+  void salva(scrittura& uscita) const override;
 
   const mappa_oggetti& nascosti() const { return nascondiglio; }
   // Write access for the author tools' solver, which sets one live world to

@@ -5,10 +5,11 @@
 #include "objects/accenti.h"
 #include "places/luogo.h"
 
-oggostr::oggostr(std::string n, std::string d, bool i, bool t, bool s, bool a, bool ac,
-                 std::string sugg, std::string r, std::string dir, bool aperto)
-    : oggetto(std::move(n), std::move(d), i, t, s, a, ac, std::move(sugg), std::move(r)),
-      direzione(std::move(dir)),
+oggostr::oggostr(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a,
+                 bool ac, std::string_view sugg, std::string_view r, std::string_view dir,
+                 bool aperto)
+    : oggetto(n, d, i, t, s, a, ac, sugg, r),
+      direzione(dir),
       stato(aperto) {}
 
 oggostr::~oggostr() = default;
@@ -49,7 +50,7 @@ luogo* oggostr::sposta(luogo*& utente, const std::string& ogg) {
 // Using tests no capability: the right object (or none, when none is needed)
 // clears the way silently but for the hint.
 luogo* oggostr::usa(luogo*& utente, const std::string& ogg) {
-  if (ogg == reagente) {
+  if (ogg == reagente.vista()) {
     utente->delostr(direzione);
     mostra_sugg();
   } else {

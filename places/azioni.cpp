@@ -58,7 +58,7 @@ luogo& luogo::prendi(const std::string& ogg, oggcont& zaino) {
       }
     }
     if (it->second->contenitore()) {
-      std::unique_ptr<oggetto> preso = it->second->estrai(ogg, it->first);
+      std::unique_ptr<oggetto> preso = it->second->estrai(ogg, std::string(it->first));
       if (preso) {
         zaino += std::move(preso);
         return *this;

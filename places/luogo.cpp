@@ -6,19 +6,21 @@
 
 int luogo::luogocod = 0;
 
-luogo::luogo(std::string n, std::string sopran, std::string d, bool i, bool st, std::string sugg)
+luogo::luogo(std::string_view n, std::string_view sopran, std::string_view d, bool i, bool st,
+             std::string_view sugg)
     : idluogo(luogocod++),
-      sopranome(std::move(sopran)),
-      nome(std::move(n)),
-      descrizione(std::move(d)),
+      memoria(arena::attiva()),
+      sopranome(sopran),
+      nome(n),
+      descrizione(d),
       stato(st),
       illuminazione(i),
-      suggest(std::move(sugg)) {}
+      suggest(sugg) {}
 
 luogo::~luogo() = default;
 
 luogo& luogo::operator+=(std::unique_ptr<oggetto> ogg) {
-  const std::string& chiave = ogg->nome_ref();
+  const std::string_view chiave = ogg->nome_ref();
   oggetti.try_emplace(chiave, std::move(ogg));
   return *this;
 }

@@ -22,7 +22,7 @@ const verso versi[] = {
     {"alto", ALTO, "\n - Verso su non vi " E_GRAVE " alcun luogo.\n"},
 };
 
-const verso* trova_verso(const std::string& parola) {
+const verso* trova_verso(std::string_view parola) {
   for (const verso& v : versi) {
     if (parola == v.parola) return &v;
   }
@@ -57,7 +57,7 @@ luogo* luogo::vai(luogo*& utente, const std::string& s) {
   return utente;
 }
 
-void luogo::delostr(const std::string& direzione) {
+void luogo::delostr(std::string_view direzione) {
   const verso* v = trova_verso(direzione);
   if (v == nullptr) {
     std::cout << "\n ! ERRORE: direzione (dell'ostruzione) non riconosciuta: " << direzione << ".\n";

@@ -1,5 +1,7 @@
 #include <fstream>
 #include <iostream>
+#include <optional>
+#include <streambuf>
 #include <string_view>
 
 #include "game/ambiente.h"
@@ -20,7 +22,7 @@ struct chiave_direzione {
   std::string_view ostruzione;
   const char* nome;
   void (luogo::*imposta)(luogo&);
-  void (luogo::*ostruisci)(std::string);
+  void (luogo::*ostruisci)(std::string_view);
 };
 
 const chiave_direzione chiavi_direzione[] = {
@@ -30,6 +32,15 @@ const chiave_direzione chiavi_direzione[] = {
     {"OVEST", "OSTRUZIONEOVEST", "Ovest", &luogo::povest, &luogo::Oovest},
     {"ALTO", "OSTRUZIONEALTO", "Alto", &luogo::palto, &luogo::Oalto},
     {"BASSO", "OSTRUZIONEBASSO", "Basso", &luogo::pbasso, &luogo::Obasso},
+};
+
+// A text in memory read as a stream where it lies, without a copy.
+class buffer_testo : public std::streambuf {
+public:
+  explicit buffer_testo(const std::string& testo) {
+    char* inizio = const_cast<char*>(testo.data());  // only ever read
+    setg(inizio, inizio, inizio + testo.size());
+  }
 };
 
 // True when an observer has a line that would stop the game skipped instead
@@ -57,8 +68,20 @@ bool ambiente::carica() {
   const std::string domanda = risposta();
   std::cout << '\n';
   const bool salvato = domanda == "si";
-  std::ifstream ingresso;
-  if (!apri_mondo(salvato ? "world.ini" : "mondo.ini", ingresso)) {
+  std::ifstream file;
+  std::optional<buffer_testo> testo;
+  std::istream flusso_memoria(nullptr);
+  std::istream* ingresso = &file;
+  bool aperto;
+  if (in_memoria != nullptr) {
+    const std::optional<std::string>& scelto = salvato ? in_memoria->salvato : in_memoria->mondo;
+    aperto = scelto.has_value();
+    if (aperto) flusso_memoria.rdbuf(&testo.emplace(*scelto));
+    ingresso = &flusso_memoria;
+  } else {
+    aperto = apri_mondo(salvato ? "world.ini" : "mondo.ini", file);
+  }
+  if (!aperto) {
     if (salvato) {
       std::cout << "\n ! ERRORE in apertura file: 'world.ini' non trovato:\n"
                 << "\n          probabilmente non esiste alcun gioco salvato!\n";
@@ -68,7 +91,7 @@ bool ambiente::carica() {
     std::cout << impossibile;
     fatale();
   }
-  carica_da(ingresso);
+  carica_da(*ingresso);
   return true;
 }
 
@@ -78,6 +101,7 @@ bool ambiente::carica() {
 // line read last, valid until the next read; `cercato` holds a value while
 // it is looked up in the map of places.
 void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
+  const arena::in_uso nel_mondo(memoria);
   lettore ingresso(flusso, oss);
   std::string_view linea;
   std::string cercato;
@@ -203,7 +227,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
           // A direction before any place was named has nowhere to go.
           std::cout << "\n ! ERRORE: Ci si aspettava il nome del luogo.\n";
         } else if (ostruzione) {
-          (scelto->*direzione->ostruisci)(std::string(right));
+          (scelto->*direzione->ostruisci)(right);
         } else {
           auto meta = cerca(right);
           if (meta == luoghi.end()) {

@@ -34,6 +34,19 @@ struct record_oggetto {
   bool aperto = false;  // a container starts open, an obstruction closed
 };
 
+// The record being read, at its defaults. One serves every record: each is
+// made into its object before the next is read, and the strings keep their
+// room from one record to the next, so reading a value allocates nothing.
+record_oggetto& record_nuovo(bool aperto) {
+  static record_oggetto r;
+  for (std::string* campo : {&r.nome, &r.descrizione, &r.suggerimento, &r.reagente, &r.direzione}) {
+    campo->clear();
+  }
+  r.illuminabile = r.trasportabile = r.spostabile = r.apribile = r.acceso = false;
+  r.aperto = aperto;
+  return r;
+}
+
 // Flags only move away from their default: TRUE in any case sets a false
 // flag, FALSE in any case clears a true one, anything else changes nothing.
 // `valore` is not empty; the observer hears of one that is neither word, in
@@ -158,34 +171,33 @@ void leggi_lista(lettore& s, std::string_view apertura, std::string_view chiusur
 }  // namespace
 
 lettore& operator>>(lettore& s, std::unique_ptr<oggetto>& a) {
-  record_oggetto r;
+  record_oggetto& r = record_nuovo(false);
   if (leggi_record(s, SEMPLICE, r)) {
-    a = std::make_unique<oggetto>(std::move(r.nome), std::move(r.descrizione), r.illuminabile,
+    a = std::make_unique<oggetto>(r.nome, r.descrizione, r.illuminabile,
                                   r.trasportabile, r.spostabile, r.apribile, r.acceso,
-                                  std::move(r.suggerimento), std::move(r.reagente));
+                                  r.suggerimento, r.reagente);
   }
   return s;
 }
 
 lettore& operator>>(lettore& s, std::unique_ptr<oggostr>& a) {
-  record_oggetto r;
+  record_oggetto& r = record_nuovo(false);
   if (leggi_record(s, OSTRUZIONE, r)) {
-    a = std::make_unique<oggostr>(std::move(r.nome), std::move(r.descrizione), r.illuminabile,
+    a = std::make_unique<oggostr>(r.nome, r.descrizione, r.illuminabile,
                                   r.trasportabile, r.spostabile, r.apribile, r.acceso,
-                                  std::move(r.suggerimento), std::move(r.reagente),
-                                  std::move(r.direzione), r.aperto);
+                                  r.suggerimento, r.reagente,
+                                  r.direzione, r.aperto);
   }
   return s;
 }
 
 lettore& operator>>(lettore& s, std::unique_ptr<oggcont>& a) {
-  record_oggetto r;
-  r.aperto = true;
+  record_oggetto& r = record_nuovo(true);
   std::unique_ptr<oggcont> nuovo;
   if (leggi_record(s, CONTENITORE, r)) {
-    nuovo = std::make_unique<oggcont>(std::move(r.nome), std::move(r.descrizione),
+    nuovo = std::make_unique<oggcont>(r.nome, r.descrizione,
                                       r.illuminabile, r.trasportabile, r.spostabile, r.apribile,
-                                      r.acceso, std::move(r.suggerimento), std::move(r.reagente),
+                                      r.acceso, r.suggerimento, r.reagente,
                                       r.aperto);
   }
   leggi_lista(s, "[OggInContenitore]", "[EndOggInContenitore]",
@@ -199,12 +211,12 @@ lettore& operator>>(lettore& s, std::unique_ptr<oggcont>& a) {
 }
 
 lettore& operator>>(lettore& s, std::unique_ptr<oggnasc>& a) {
-  record_oggetto r;
+  record_oggetto& r = record_nuovo(false);
   std::unique_ptr<oggnasc> nuovo;
   if (leggi_record(s, NASCONDIGLIO, r)) {
-    nuovo = std::make_unique<oggnasc>(std::move(r.nome), std::move(r.descrizione),
+    nuovo = std::make_unique<oggnasc>(r.nome, r.descrizione,
                                       r.illuminabile, r.trasportabile, r.spostabile, r.apribile,
-                                      r.acceso, std::move(r.suggerimento), std::move(r.reagente));
+                                      r.acceso, r.suggerimento, r.reagente);
   }
   leggi_lista(s, "[OggNascosti]", "[EndOggNascosti]",
               [&s, &nuovo](std::unique_ptr<oggetto> voce, unsigned long riga) {

@@ -27,11 +27,13 @@ std::string in_maiuscolo(std::string_view testo) {
 }
 
 bool dividi(std::string_view linea, std::string_view& chiave, std::string_view& valore) {
-  const std::string_view::size_type uguale = linea.find('=');
-  if (uguale == std::string_view::npos) return false;
-  chiave = linea.substr(0, uguale);
-  valore = linea.substr(uguale + 1);
-  if (chiave.empty()) avvisa_riga_vuota();
+  if (linea.empty()) return false;  // memchr may not be given the null of an empty view
+  const auto* uguale = static_cast<const char*>(std::memchr(linea.data(), '=', linea.size()));
+  if (uguale == nullptr) return false;
+  const auto prima = static_cast<std::string_view::size_type>(uguale - linea.data());
+  chiave = std::string_view(linea.data(), prima);
+  valore = std::string_view(uguale + 1, linea.size() - prima - 1);
+  if (prima == 0) avvisa_riga_vuota();
   return true;
 }
 
@@ -92,6 +94,18 @@ std::string_view lettore::leggi() {
   if (rimessa) {
     rimessa = false;
     return ultima;
+  }
+  // Most lines lie whole in the block: cut them out at once.
+  if (pos < blocco.size() && in.good()) {
+    const char* inizio = blocco.data() + pos;
+    const auto* a_capo = static_cast<const char*>(std::memchr(inizio, '\n', blocco.size() - pos));
+    if (a_capo != nullptr) {
+      std::string_view linea(inizio, static_cast<std::string::size_type>(a_capo - inizio));
+      pos += linea.size() + 1;
+      ++numero;
+      while (!linea.empty() && linea.back() == '\r') linea.remove_suffix(1);
+      return ultima = linea;
+    }
   }
   std::string_view linea;
   bool letto = false;

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "game/ambiente.h"
+#include "world/scrittura.h"
 
 // ---------------------------------------------------------------------------
 // Object and place writers: each record starts with a line feed and its
@@ -20,115 +21,129 @@ namespace {
 
 std::string_view flag(bool b) { return b ? "TRUE" : "FALSE"; }
 
-// The pieces of a record, gathered in a buffer and handed to the stream's
-// buffer in one piece when the testo ends (or fills up): an insertion into
-// the stream per piece, with its sentry, costs more than the bytes. A stream
-// already failed receives nothing, and a short write fails it, as with <<.
-class testo {
-public:
-  explicit testo(std::ostream& uscita) : uscita(uscita) {}
-  ~testo() { svuota(); }
-  testo(const testo&) = delete;
-  testo& operator=(const testo&) = delete;
-
-  testo& operator<<(std::string_view s) {
-    if (s.size() > sizeof pezzi - usati) {
-      svuota();
-      if (s.size() > sizeof pezzi) {
-        scrivi(s.data(), s.size());
-        return *this;
-      }
-    }
-    std::memcpy(pezzi + usati, s.data(), s.size());
-    usati += s.size();
-    return *this;
+// A key line with its flag value, "\nKEY=TRUE" or "\nKEY=FALSE", in one
+// piece whose length the compiler knows, so that it copies it in place.
+template <class W, std::size_t V, std::size_t F>
+void scrivi_flag(W& w, bool b, const char (&vero)[V], const char (&falso)[F]) {
+  if (b) {
+    w << std::string_view(vero, V - 1);
+  } else {
+    w << std::string_view(falso, F - 1);
   }
-  testo& operator<<(char c) {
-    if (usati == sizeof pezzi) svuota();
-    pezzi[usati++] = c;
-    return *this;
-  }
-
-private:
-  void svuota() {
-    if (usati == 0) return;
-    scrivi(pezzi, usati);
-    usati = 0;
-  }
-  void scrivi(const char* dati, std::size_t quanti) {
-    if (quanti == 0 || !uscita.good()) return;
-    const auto n = static_cast<std::streamsize>(quanti);
-    if (uscita.rdbuf()->sputn(dati, n) != n) uscita.setstate(std::ios::badbit);
-  }
-
-  std::ostream& uscita;
-  std::size_t usati = 0;
-  char pezzi[2048];
-};
+}
 
 }  // namespace
 
-void oggetto::scrivi_chiavi(std::ostream& uscita, const char* apertura,
-                            const std::string* direzione) const {
-  testo t(uscita);
-  t << '\n' << apertura << "\nNOMEOGGETTO=" << nomeogg << "\nDESCRIZIONE=" << desogg
-    << "\nSUGGERIMENTO=" << suggest << "\nREAGENTE=" << reagente;
-  if (direzione != nullptr) t << "\nDIREZIONE=" << *direzione;
-  t << "\nILLUMINABILE=" << flag(illuminabile) << "\nTRASPORTABILE=" << flag(trasportabile)
-    << "\nSPOSTABILE=" << flag(spostabile) << "\nAPRIBILE=" << flag(apribile)
-    << "\nACCESO=" << flag(acceso);
+void scrittura::svuota() {
+  scrivi(dati, usati);
+  usati = 0;
 }
 
-void oggetto::scrivi_lista(std::ostream& uscita, const mappa_oggetti& mappa) {
-  for (const auto& voce : mappa) voce.second->salva(uscita);
+void scrittura::lungo(std::string_view s) {
+  const std::size_t parte = sizeof dati - usati;
+  std::memcpy(dati + usati, s.data(), parte);
+  usati = sizeof dati;
+  svuota();
+  s.remove_prefix(parte);
+  if (s.size() >= sizeof dati) {
+    const std::size_t intere = s.size() - s.size() % sizeof dati;
+    scrivi(s.data(), intere);
+    s.remove_prefix(intere);
+  }
+  std::memcpy(dati, s.data(), s.size());
+  usati = s.size();
 }
 
-void oggetto::salva(std::ostream& uscita) const {
-  scrivi_chiavi(uscita, "[Oggetto]", nullptr);
-  testo(uscita) << "\n[EndOggetto]\n";
+void scrittura::scrivi(const char* p, std::size_t n) {
+  if (n == 0 || !uscita.good()) return;
+  const auto quanti = static_cast<std::streamsize>(n);
+  if (uscita.rdbuf()->sputn(p, quanti) != quanti) uscita.setstate(std::ios::badbit);
 }
 
-void oggostr::salva(std::ostream& uscita) const {
-  scrivi_chiavi(uscita, "[OggOstruzione]", &direzione);
-  testo(uscita) << "\nAPERTO=" << flag(stato) << "\n[EndOggOstruzione]\n";
+// The keys of an object are most of a save: their bytes are counted first,
+// so that they go into the buffer without a check per piece.
+void oggetto::scrivi_chiavi(scrittura& t, std::string_view apertura,
+                            const testo* direzione) const {
+  const auto scrivi = [&](auto& w) {
+    w << '\n' << apertura << "\nNOMEOGGETTO=" << nomeogg << "\nDESCRIZIONE=" << desogg
+      << "\nSUGGERIMENTO=" << suggest << "\nREAGENTE=" << reagente;
+    if (direzione != nullptr) w << "\nDIREZIONE=" << *direzione;
+    scrivi_flag(w, illuminabile, "\nILLUMINABILE=TRUE", "\nILLUMINABILE=FALSE");
+    scrivi_flag(w, trasportabile, "\nTRASPORTABILE=TRUE", "\nTRASPORTABILE=FALSE");
+    scrivi_flag(w, spostabile, "\nSPOSTABILE=TRUE", "\nSPOSTABILE=FALSE");
+    scrivi_flag(w, apribile, "\nAPRIBILE=TRUE", "\nAPRIBILE=FALSE");
+    scrivi_flag(w, acceso, "\nACCESO=TRUE", "\nACCESO=FALSE");
+  };
+  // Every key with the longer value of each flag, and the texts.
+  const std::size_t chiavi = 1 + apertura.size() +
+                             sizeof "\nNOMEOGGETTO=\nDESCRIZIONE=\nSUGGERIMENTO=\nREAGENTE="
+                                    "\nDIREZIONE=\nILLUMINABILE=FALSE\nTRASPORTABILE=FALSE"
+                                    "\nSPOSTABILE=FALSE\nAPRIBILE=FALSE\nACCESO=FALSE";
+  const std::size_t serve = chiavi + nomeogg.vista().size() + desogg.vista().size() +
+                            suggest.vista().size() + reagente.vista().size() +
+                            (direzione != nullptr ? direzione->vista().size() : 0);
+  if (char* p = t.riserva(serve)) {
+    diretta w(t, p);
+    scrivi(w);
+  } else {
+    scrivi(t);
+  }
 }
 
-void oggcont::salva(std::ostream& uscita) const {
-  scrivi_chiavi(uscita, "[OggContenitore]", nullptr);
-  testo(uscita) << "\nAPERTO=" << flag(stato) << "\n[EndOggContenitore]\n\n[OggInContenitore]\n";
-  scrivi_lista(uscita, cont);
-  testo(uscita) << "[EndOggInContenitore]\n";
+void oggetto::scrivi_lista(scrittura& t, const mappa_oggetti& mappa) {
+  for (const auto& voce : mappa) voce.second->salva(t);
 }
 
-void oggcont::salvazaino(std::ostream& uscita) const {
-  testo(uscita) << "[OggInContenitore]\n";
-  scrivi_lista(uscita, cont);
-  testo(uscita) << "\n[EndOggInContenitore]\n";
+void oggetto::salva(scrittura& t) const {
+  scrivi_chiavi(t, "[Oggetto]", nullptr);
+  t << "\n[EndOggetto]\n";
 }
 
-void oggnasc::salva(std::ostream& uscita) const {
-  scrivi_chiavi(uscita, "[OggNascondiglio]", nullptr);
-  testo(uscita) << "\n[EndOggNascondiglio]\n\n[OggNascosti]\n";
-  scrivi_lista(uscita, nascondiglio);
-  testo(uscita) << "[EndOggNascosti]\n";
+void oggostr::salva(scrittura& t) const {
+  scrivi_chiavi(t, "[OggOstruzione]", &direzione);
+  t << "\nAPERTO=" << flag(stato) << "\n[EndOggOstruzione]\n";
+}
+
+void oggcont::salva(scrittura& t) const {
+  scrivi_chiavi(t, "[OggContenitore]", nullptr);
+  t << "\nAPERTO=" << flag(stato) << "\n[EndOggContenitore]\n\n[OggInContenitore]\n";
+  scrivi_lista(t, cont);
+  t << "[EndOggInContenitore]\n";
+}
+
+void oggcont::salvazaino(scrittura& t) const {
+  t << "[OggInContenitore]\n";
+  scrivi_lista(t, cont);
+  t << "\n[EndOggInContenitore]\n";
+}
+
+void oggnasc::salva(scrittura& t) const {
+  scrivi_chiavi(t, "[OggNascondiglio]", nullptr);
+  t << "\n[EndOggNascondiglio]\n\n[OggNascosti]\n";
+  scrivi_lista(t, nascondiglio);
+  t << "[EndOggNascosti]\n";
+}
+
+void luogo::salva(scrittura& t) const {
+  t << "[Luogo]\nNOMELUOGO=" << nome << "\nSOPRANOME=" << sopranome
+    << "\nILLUMINAZIONE=" << flag(illuminazione) << "\nSTATO=" << flag(stato)
+    << "\n[Descrizione]\n" << descrizione << "[EndDescrizione]\n[Suggerimento]\n" << suggest
+    << "[EndSuggerimento]\n[EndLuogo]\n\n[OggInLuogo]\nNOMELUOGO=" << nome << '\n';
+  for (const auto& voce : oggetti) voce.second->salva(t);
+  t << "[EndOggInLuogo]\n\n";
 }
 
 void luogo::salva(std::ostream& uscita) const {
-  testo(uscita) << "[Luogo]\nNOMELUOGO=" << nome << "\nSOPRANOME=" << sopranome
-                << "\nILLUMINAZIONE=" << flag(illuminazione) << "\nSTATO=" << flag(stato)
-                << "\n[Descrizione]\n" << descrizione << "[EndDescrizione]\n[Suggerimento]\n"
-                << suggest << "[EndSuggerimento]\n[EndLuogo]\n\n[OggInLuogo]\nNOMELUOGO=" << nome
-                << '\n';
-  for (const auto& voce : oggetti) voce.second->salva(uscita);
-  testo(uscita) << "[EndOggInLuogo]\n\n";
+  scrittura t(uscita);
+  salva(t);
 }
 
-void luogo::salvap(std::ostream& uscita) const {
-  static const char* const chiavi[NUM_DIREZIONI] = {"NORD", "SUD", "EST", "OVEST", "ALTO", "BASSO"};
-  testo t(uscita);
+void luogo::salvap(scrittura& t) const {
+  static const std::string_view chiavi[NUM_DIREZIONI] = {"NORD", "SUD",  "EST",
+                                                          "OVEST", "ALTO", "BASSO"};
   t << "\n[PuntatoriALuogo]\nNOMELUOGO=" << nome;
   for (int d = 0; d < NUM_DIREZIONI; ++d) {
-    t << '\n' << chiavi[d] << '=' << (link[d] != nullptr ? std::string_view(link[d]->nome) : "NULL");
+    t << '\n' << chiavi[d] << '=' << (link[d] != nullptr ? link[d]->nome.vista() : "NULL");
   }
   for (int d = 0; d < NUM_DIREZIONI; ++d) {
     t << "\nOSTRUZIONE" << chiavi[d] << '=' << ostr[d];
@@ -141,25 +156,28 @@ void luogo::salvap(std::ostream& uscita) const {
 // end place the line before the closing message is still ended, so the
 // message block reads back as it was written.
 void ambiente::salva_su(std::ostream& uscita) const {
-  uscita << "[Titolo]\n" << titolo << "[EndTitolo]\n\n[Zaino]\n";
-  zaino.salvazaino(uscita);
-  uscita << "[EndZaino]\n\n";
-  for (const auto& voce : luoghi) voce.second->salva(uscita);
-  for (const auto& voce : luoghi) voce.second->salvap(uscita);
-  uscita << "\n[Utente]\n";
-  if (utente != segnaposto) uscita << "INIZIO=" << utente->name() << '\n';
-  uscita << "[EndUtente]\n\n[FineGioco]";
-  for (const std::string& nome : dati) uscita << "\nOBJ=" << nome;
+  scrittura t(uscita);
+  t << "[Titolo]\n" << titolo << "[EndTitolo]\n\n[Zaino]\n";
+  zaino.salvazaino(t);
+  t << "[EndZaino]\n\n";
+  for (const auto& voce : luoghi) voce.second->salva(t);
+  for (const auto& voce : luoghi) voce.second->salvap(t);
+  t << "\n[Utente]\n";
+  if (utente != segnaposto) t << "INIZIO=" << utente->nome_ref() << '\n';
+  t << "[EndUtente]\n\n[FineGioco]";
+  for (const std::string& nome : dati) t << "\nOBJ=" << nome;
   if (fine != nullptr) {
-    uscita << "\nFINELUOGO=" << fine->name() << '\n';
+    t << "\nFINELUOGO=" << fine->nome_ref() << '\n';
   } else {
-    uscita << '\n';
+    t << '\n';
   }
-  uscita << "[MsgFineGioco]\n" << finegioco << "[EndMsgFineGioco]\n[EndFineGioco]\n";
+  t << "[MsgFineGioco]\n" << finegioco << "[EndMsgFineGioco]\n[EndFineGioco]\n";
 }
 
 // ---------------------------------------------------------------------------
 // Writing world.ini safely.
+
+ambiente::file_in_memoria* ambiente::in_memoria = nullptr;
 
 namespace {
 
@@ -179,12 +197,23 @@ protected:
     return traits_type::not_eof(c);
   }
   int sync() override { return svuota() ? 0 : -1; }
+  // A piece of a page or more goes to the file without being copied.
+  std::streamsize xsputn(const char* p, std::streamsize n) override {
+    if (n < 4096) return std::streambuf::xsputn(p, n);
+    if (!svuota() || !scrivi(p, static_cast<size_t>(n))) return 0;
+    return n;
+  }
 
 private:
   bool svuota() {
-    const char* p = pbase();
-    while (p < pptr() && !errore) {
-      const ssize_t n = ::write(fd, p, static_cast<size_t>(pptr() - p));
+    scrivi(pbase(), static_cast<size_t>(pptr() - pbase()));
+    setp(dati, dati + sizeof dati);
+    return !errore;
+  }
+  bool scrivi(const char* p, size_t quanti) {
+    const char* const fine = p + quanti;
+    while (p < fine && !errore) {
+      const ssize_t n = ::write(fd, p, static_cast<size_t>(fine - p));
       if (n > 0) {
         p += n;
       } else if (n < 0 && errno == EINTR) {
@@ -193,7 +222,6 @@ private:
         errore = true;
       }
     }
-    setp(dati, dati + sizeof dati);
     return !errore;
   }
 
@@ -212,13 +240,11 @@ bool sincronizza_cartella() {
   return ok;
 }
 
-}  // namespace
-
 // The game goes to a new file created exclusively beside world.ini (so no
 // existing file or link is followed or reused), which is synced and renamed
 // over world.ini only when every byte was written. On any failure the
-// previous world.ini is left exactly as it was.
-int ambiente::salva() {
+// previous world.ini is left exactly as it was. Prints the failures.
+bool scrivi_world_ini(const ambiente& mondo) {
   // A folder named world.ini is a file that cannot be opened for writing;
   // renaming over it would fail only after the whole game was written.
   struct stat info;
@@ -227,7 +253,7 @@ int ambiente::salva() {
   const int fd = cartella ? -1 : ::mkstemp(nome_temporaneo);
   if (fd < 0) {
     std::cout << "\n ! ERRORE: In apertura del file.\n";
-    return 1;
+    return false;
   }
   const mode_t maschera = ::umask(0);
   ::umask(maschera);
@@ -235,7 +261,7 @@ int ambiente::salva() {
   {
     buffer_file buffer(fd);
     std::ostream uscita(&buffer);
-    salva_su(uscita);
+    mondo.salva_su(uscita);
     uscita.flush();
     ok = ok && uscita.good() && !buffer.fallito();
   }
@@ -245,9 +271,49 @@ int ambiente::salva() {
   if (!ok) {
     ::unlink(nome_temporaneo);
     std::cout << "\n ! ERRORE: Scrittura del file non riuscita.\n";
-    return 1;
+    return false;
   }
   sincronizza_cartella();
+  return true;
+}
+
+}  // namespace
+
+namespace {
+
+// Appends what is written to a string, which keeps its room from one save
+// to the next.
+class buffer_stringa : public std::streambuf {
+public:
+  explicit buffer_stringa(std::string& s) : testo(s) {}
+
+protected:
+  std::streamsize xsputn(const char* p, std::streamsize n) override {
+    testo.append(p, static_cast<std::size_t>(n));
+    return n;
+  }
+  int_type overflow(int_type c) override {
+    if (!traits_type::eq_int_type(c, traits_type::eof())) testo += traits_type::to_char_type(c);
+    return traits_type::not_eof(c);
+  }
+
+private:
+  std::string& testo;
+};
+
+}  // namespace
+
+int ambiente::salva() {
+  if (in_memoria != nullptr) {
+    if (!in_memoria->salvato) in_memoria->salvato.emplace();
+    std::string& testo = *in_memoria->salvato;
+    testo.clear();
+    buffer_stringa buffer(testo);
+    std::ostream uscita(&buffer);
+    salva_su(uscita);
+  } else if (!scrivi_world_ini(*this)) {
+    return 1;
+  }
   std::cout << "\n - Gioco salvato correttamente...\n";
   return 0;
 }

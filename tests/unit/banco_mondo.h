@@ -113,7 +113,7 @@ protected:
   // The names held by a map of objects, in order, each followed by ';'.
   static std::string nomi(const mappa_oggetti& mappa) {
     std::string elenco;
-    for (const auto& voce : mappa) elenco += voce.first + ";";
+    for (const auto& voce : mappa) (elenco += voce.first) += ";";
     return elenco;
   }
 

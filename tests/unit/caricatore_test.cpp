@@ -26,7 +26,7 @@ class MondoCaricatore : public banco_mondo {
 protected:
   std::string nomi_luoghi() const {
     std::string elenco;
-    for (const auto& voce : mondo->luoghi_()) elenco += voce.first + ";";
+    for (const auto& voce : mondo->luoghi_()) (elenco += voce.first) += ";";
     return elenco;
   }
 };

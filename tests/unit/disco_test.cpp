@@ -77,6 +77,27 @@ TEST_F(MondoDisco, SalvaScriveIlGiocoEAnnuncia) {
   EXPECT_EQ(leggi_file("world.ini"), salvato());
 }
 
+// Texts around and beyond the size of the saver's 64 KiB buffer reach the
+// file whole, and the file loads back as it was written.
+TEST_F(MondoDisco, TestiPiuLunghiDelBufferArrivanoInteri) {
+  const std::string sopranome(65535, 's'), descrizione(200000, 'd'), nome(70000, 'n');
+  nuovo_gioco();
+  carica("[Luogo]\nNOMELUOGO=stanza\nSOPRANOME=" + sopranome + "\n[Descrizione]\n" +
+         descrizione + "\n[EndDescrizione]\n[EndLuogo]\n[OggInLuogo]\nNOMELUOGO=stanza\n"
+         "[Oggetto]\nNOMEOGGETTO=" + nome + "\nDESCRIZIONE=x\n[EndOggetto]\n[EndOggInLuogo]\n"
+         "[Utente]\nINIZIO=stanza\n[EndUtente]\n");
+  ASSERT_EQ(mondo->salva(), 0);
+  const std::string scritto = leggi_file("world.ini");
+  EXPECT_NE(scritto.find("\nSOPRANOME=" + sopranome + "\n"), std::string::npos);
+  EXPECT_NE(scritto.find("[Descrizione]\n" + descrizione + "\n[EndDescrizione]"),
+            std::string::npos);
+  EXPECT_NE(scritto.find("\nNOMEOGGETTO=" + nome + "\n"), std::string::npos);
+  EXPECT_EQ(scritto, salvato());
+  nuovo_gioco();
+  carica(scritto);
+  EXPECT_EQ(salvato(), scritto);
+}
+
 TEST_F(MondoDisco, PermessiDelFileMenoUmask) {
   for (const mode_t m : {022, 002, 077, 0}) {
     ::umask(m);

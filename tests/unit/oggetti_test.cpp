@@ -131,7 +131,7 @@ protected:
     oggetti::SetUp();
     stanza.Onord("La porta " E_GRAVE " chiusa.");
   }
-  const std::string& blocco() const { return stanza.ostruzione(NORD); }
+  std::string blocco() const { return std::string(stanza.ostruzione(NORD)); }
 };
 
 TEST_F(ostruzioni, ApriLiberaLaDirezioneEMostraIlSuggerimentoUnaVolta) {

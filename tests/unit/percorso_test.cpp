@@ -65,7 +65,7 @@ TEST_F(percorso, OgniDirezioneSegueIlProprioCollegamento) {
     utente = &piazza;
     piazza.vai(utente, parole[d]);
     EXPECT_EQ(utente, &mete[d]) << parole[d];
-    EXPECT_EQ(stampato(), "\n* " + mete[d].sopranome_() + "\n\n") << parole[d];
+    EXPECT_EQ(stampato(), "\n* " + std::string(mete[d].sopranome_()) + "\n\n") << parole[d];
   }
 }
 

@@ -1,0 +1,114 @@
+#pragma once
+#include <cstddef>
+#include <string_view>
+
+// The storage of one world. The places, objects, map nodes, names and texts
+// that the loader builds live in a few large blocks owned by the arena, laid
+// out in the order the file lists them, and go back to the system together
+// when the arena is destroyed. Large blocks ask the kernel for huge pages, so
+// a big world costs few page faults.
+//
+// Who owns what does not change: holders still own their objects through
+// `std::unique_ptr`, and destroying an object runs its destructor as ever;
+// only the memory under it belongs to the arena. Memory given back before
+// the end is kept for the next request of the same size (a map node freed
+// by taking an object is reused when it is dropped again), so a long game
+// does not grow its world.
+class arena {
+public:
+  arena();
+  // Releases every block: nothing built in the arena may outlive it.
+  ~arena();
+  arena(const arena&) = delete;
+  arena& operator=(const arena&) = delete;
+
+  // `n` bytes aligned to 8, never null; a block the system refuses throws
+  // std::bad_alloc.
+  void* prendi(std::size_t n);
+  // Gives back `n` bytes obtained from `prendi(n)`.
+  void rendi(void* p, std::size_t n);
+  // A copy of `s` in the arena; an empty `s` takes no room.
+  std::string_view copia(std::string_view s);
+  // Bytes of the blocks taken from the system so far.
+  std::size_t riservati() const { return totale; }
+
+  // The arena that objects, places and texts built now go to: the one in use
+  // by a loader, or null, and then they go to the ordinary heap.
+  static arena* attiva();
+
+  // While it lives, `a` is the active arena; the one before comes back after.
+  class in_uso {
+  public:
+    explicit in_uso(arena& a);
+    ~in_uso();
+    in_uso(const in_uso&) = delete;
+    in_uso& operator=(const in_uso&) = delete;
+
+  private:
+    arena* prima;
+  };
+
+  // True when `p` lies in one of this arena's blocks.
+  bool contiene(const void* p) const;
+  // The living arena whose blocks hold `p`, or null.
+  static arena* di(const void* p);
+
+  // The allocation of objects and places (their class `operator new` and
+  // `operator delete`): in the active arena when there is one, else on the
+  // heap. Deleting finds which from the address, so holders may mix them;
+  // `elimina` returns true when `p` was on the heap.
+  static void* nuovo(std::size_t n);
+  static bool elimina(void* p, std::size_t n) noexcept;
+
+private:
+  struct blocco;
+  // Free memory of the sizes 8, 16, ... up to 8 * PICCOLI bytes, for reuse.
+  static constexpr std::size_t PICCOLI = 32;
+
+  void nuovo_blocco(std::size_t almeno);
+
+  // The list of living arenas.
+  arena* vicina = nullptr;
+  arena* precedente = nullptr;
+
+  char* cima = nullptr;
+  char* fine = nullptr;
+  blocco* blocchi = nullptr;
+  std::size_t prossimo = std::size_t(1) << 12;
+  std::size_t totale = 0;
+  void* liberi[PICCOLI + 1] = {};
+};
+
+// The allocator of the maps inside a world: the nodes of a map made while an
+// arena is active come from it, the others from the heap. The arena is
+// chosen once, when the map is made, so a place keeps using its world's
+// arena during the game.
+template <class T>
+class alloc_mondo {
+public:
+  using value_type = T;
+
+  alloc_mondo() noexcept : memoria(arena::attiva()) {}
+  explicit alloc_mondo(arena* a) noexcept : memoria(a) {}
+  template <class U>
+  alloc_mondo(const alloc_mondo<U>& altro) noexcept : memoria(altro.memoria) {}
+
+  T* allocate(std::size_t n) {
+    if (memoria == nullptr) return static_cast<T*>(::operator new(n * sizeof(T)));
+    return static_cast<T*>(memoria->prendi(n * sizeof(T)));
+  }
+  void deallocate(T* p, std::size_t n) noexcept {
+    if (memoria == nullptr) {
+      ::operator delete(p);
+    } else {
+      memoria->rendi(p, n * sizeof(T));
+    }
+  }
+
+  template <class U>
+  bool operator==(const alloc_mondo<U>& altro) const noexcept { return memoria == altro.memoria; }
+  template <class U>
+  bool operator!=(const alloc_mondo<U>& altro) const noexcept { return memoria != altro.memoria; }
+
+  arena* memoria;
+};
