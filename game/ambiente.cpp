@@ -2,6 +2,17 @@
 
 #include <iostream>
 
+namespace {
+
+// How many of the nodes of `mappa` lie on the heap (in no arena).
+std::size_t nodi_sul_heap(const mappa_oggetti& mappa) {
+  std::size_t n = 0;
+  for (const auto& voce : mappa) n += arena::di(&voce) == nullptr ? 1 : 0;
+  return n;
+}
+
+}  // namespace
+
 oggcont ambiente::zaino("zaino", "Il tuo zainetto", false, false, false, true, false, "", "", true);
 
 ambiente::ambiente(luogo& ll)
@@ -11,16 +22,22 @@ ambiente::ambiente(luogo& ll)
 // outlive it) hold lie in its arena: they go before the arena does. Others
 // (those of a world loaded since) stay.
 //
-// Then, when every place lies in the arena and no object lives on the heap,
-// nothing in the world owns memory outside the arena, and no destructor of
-// its places and objects has anything left to do: the places are let go
-// unvisited and the arena returns them, their objects, nodes and texts to
-// the system in one piece. Otherwise (a place or an object made outside a
-// load, in tests and tools) the places are destroyed one by one as ever.
+// Then, when every place lies in the arena, no object lives on the heap and
+// every map node on the heap is one of the backpack's or the placeholder's
+// (none was moved into a map of the world), nothing in the world owns memory
+// outside the arena, and no destructor of its places and objects has
+// anything left to do: the places are let go unvisited and the arena returns
+// them, their objects, nodes and texts to the system in one piece. Otherwise
+// (a place, object or node made outside a load, in tests and tools) the
+// places are destroyed one by one as ever.
 ambiente::~ambiente() {
   zaino.svuota(memoria);
   segnaposto->svuota(memoria);
-  if (oggetto::sul_heap != 0) return;
+  if (oggetto::sul_heap != 0 ||
+      arena::nodi_sul_heap != nodi_sul_heap(zaino.contenuto()) +
+                                  nodi_sul_heap(segnaposto->oggetti_())) {
+    return;
+  }
   for (const auto& voce : luoghi) {
     if (!memoria.contiene(voce.second.get())) return;
   }

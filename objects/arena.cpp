@@ -171,6 +171,23 @@ arena* arena::di(const void* p) {
   return nullptr;
 }
 
+std::size_t arena::nodi_sul_heap = 0;
+
+void* arena::nodo_sul_heap(std::size_t n) {
+  void* p = ::operator new(n);
+  ++nodi_sul_heap;
+  return p;
+}
+
+void arena::rendi_nodo(void* p, std::size_t n) noexcept {
+  if (arena* a = di(p)) {
+    a->rendi(p, n);
+  } else {
+    --nodi_sul_heap;
+    ::operator delete(p);
+  }
+}
+
 void* arena::nuovo(std::size_t n) {
   return in_uso_ora != nullptr ? in_uso_ora->prendi(n) : ::operator new(n);
 }

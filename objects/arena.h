@@ -60,6 +60,14 @@ public:
   static void* nuovo(std::size_t n);
   static bool elimina(void* p, std::size_t n) noexcept;
 
+  // The map nodes of holders made outside a load (the backpack, the
+  // placeholder place), and how many of them are alive: a world compares it
+  // with what those two hold to know that none of its maps holds one.
+  static void* nodo_sul_heap(std::size_t n);
+  // Gives a node back to the arena it lies in, or to the heap.
+  static void rendi_nodo(void* p, std::size_t n) noexcept;
+  static std::size_t nodi_sul_heap;
+
 private:
   struct blocco;
   // Free memory of the sizes 8, 16, ... up to 8 * PICCOLI bytes, for reuse.
@@ -82,7 +90,9 @@ private:
 // The allocator of the maps inside a world: the nodes of a map made while an
 // arena is active come from it, the others from the heap. The arena is
 // chosen once, when the map is made, so a place keeps using its world's
-// arena during the game.
+// arena during the game. A node goes back to wherever its address lies, so
+// any two such allocators are equal and a node may move between maps
+// (`extract` from a place, `insert` into the backpack).
 template <class T>
 class alloc_mondo {
 public:
@@ -94,21 +104,22 @@ public:
   alloc_mondo(const alloc_mondo<U>& altro) noexcept : memoria(altro.memoria) {}
 
   T* allocate(std::size_t n) {
-    if (memoria == nullptr) return static_cast<T*>(::operator new(n * sizeof(T)));
+    if (memoria == nullptr) return static_cast<T*>(arena::nodo_sul_heap(n * sizeof(T)));
     return static_cast<T*>(memoria->prendi(n * sizeof(T)));
   }
   void deallocate(T* p, std::size_t n) noexcept {
-    if (memoria == nullptr) {
-      ::operator delete(p);
-    } else {
+    // Most nodes go back to the arena of their own map: it is asked first.
+    if (memoria != nullptr && memoria->contiene(p)) {
       memoria->rendi(p, n * sizeof(T));
+    } else {
+      arena::rendi_nodo(p, n * sizeof(T));
     }
   }
 
   template <class U>
-  bool operator==(const alloc_mondo<U>& altro) const noexcept { return memoria == altro.memoria; }
+  bool operator==(const alloc_mondo<U>&) const noexcept { return true; }
   template <class U>
-  bool operator!=(const alloc_mondo<U>& altro) const noexcept { return memoria != altro.memoria; }
+  bool operator!=(const alloc_mondo<U>&) const noexcept { return false; }
 
   arena* memoria;
 };

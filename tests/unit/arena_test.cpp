@@ -79,6 +79,32 @@ TEST(arena, GliOggettiFattiDuranteUnCaricamentoStannoNellArena) {
   di_nuovo_a.reset();
 }
 
+// The author tools move nodes between holders with extract and insert: a
+// node of an arena in a heap map, or the other way, still goes back to
+// where it was made.
+TEST(arena, UnNodoPassaDaUnaMappaDelMondoAUnaSulHeapEIndietro) {
+  arena a;
+  mappa_oggetti sul_heap;
+  std::unique_ptr<mappa_oggetti> nel_mondo;
+  {
+    const arena::in_uso uso(a);
+    nel_mondo = std::make_unique<mappa_oggetti>();
+    std::unique_ptr<oggetto> sasso = nuovo("sasso");
+    nel_mondo->try_emplace(sasso->nome_ref(), std::move(sasso));
+  }
+  const std::size_t prima = arena::nodi_sul_heap;
+  sul_heap.insert(nel_mondo->extract("sasso"));
+  std::unique_ptr<oggetto> foglia = nuovo("foglia");
+  sul_heap.try_emplace(foglia->nome_ref(), std::move(foglia));
+  EXPECT_EQ(arena::nodi_sul_heap, prima + 1);
+  nel_mondo->insert(sul_heap.extract("foglia"));
+  EXPECT_TRUE(a.contiene(&*sul_heap.find("sasso")));
+  EXPECT_EQ(arena::di(&*nel_mondo->find("foglia")), nullptr);
+  sul_heap.clear();
+  nel_mondo.reset();
+  EXPECT_EQ(arena::nodi_sul_heap, prima);
+}
+
 }  // namespace
 
 namespace mondo_prova {
