@@ -24,15 +24,19 @@ PACCHETTI_WEB   = emscripten
 PACCHETTI_TEST  = $(PACCHETTI_GIOCO) libgtest-dev clang libclang-rt-14-dev valgrind tmux \
                   dpkg-dev man-db $(PACCHETTI_WEB) chromium fonts-dejavu-core \
                   $(if $(shell command -v node),,nodejs npm)
+PACCHETTI_BENCH = $(PACCHETTI_GIOCO) libbenchmark-dev
 
 .PHONY: bench all build play test clean san fuzz memcheck web pacchetti-gioco pacchetti-test \
-        pacchetti-web install deb prova-deb
+        pacchetti-web pacchetti-bench install deb prova-deb
 
 pacchetti-gioco:
 	@sh installa/pacchetti.sh $(PACCHETTI_GIOCO)
 
 pacchetti-test:
 	@sh installa/pacchetti.sh $(PACCHETTI_TEST)
+
+pacchetti-bench:
+	@sh installa/pacchetti.sh $(PACCHETTI_BENCH)
 
 pacchetti-web:
 	@sh installa/pacchetti.sh $(PACCHETTI_WEB)
@@ -125,7 +129,7 @@ fuzz: $(FUZZ_BUILD)/CMakeCache.txt
 
 # The benchmarks, in an optimised build of their own (they need Google
 # Benchmark). They report figures and never fail on timings.
-$(BENCH_BUILD)/CMakeCache.txt:
+$(BENCH_BUILD)/CMakeCache.txt: | pacchetti-bench
 	$(CMAKE) -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release
 
 bench: $(BENCH_BUILD)/CMakeCache.txt
