@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "game/ambiente.h"
 #include "console/console.h"
+#include "game/ambiente.h"
 #include "world/osservatore.h"
 
 // What the author tools share: a world holder built as the game builds one,
@@ -32,7 +32,7 @@ struct arresto_fatale {};
 // answered "si" and counted; the wait does nothing; a fatal stop throws
 // `arresto_fatale` instead of ending the program.
 class console_autore : public console {
- public:
+public:
   console_autore();
   ~console_autore() override;
   bool leggi_riga(std::string& riga) override;
@@ -40,21 +40,21 @@ class console_autore : public console {
   [[noreturn]] void termina_fatale() override;
   unsigned domande = 0;
 
- private:
+private:
   console* prima;
 };
 
 // Discards everything written to std::cout for its lifetime.
 class silenzio {
- public:
+public:
   silenzio();
   ~silenzio();
   silenzio(const silenzio&) = delete;
   silenzio& operator=(const silenzio&) = delete;
 
- private:
+private:
   class scarico : public std::streambuf {
-   protected:
+  protected:
     int_type overflow(int_type c) override { return traits_type::not_eof(c); }
     std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
   };

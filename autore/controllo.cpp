@@ -20,14 +20,38 @@ struct diagnosi {
 
 // Every marker of the world file format.
 const char* const marcatori[] = {
-    "[Titolo]",          "[EndTitolo]",          "[Zaino]",           "[EndZaino]",
-    "[Luogo]",           "[EndLuogo]",           "[Descrizione]",     "[EndDescrizione]",
-    "[Suggerimento]",    "[EndSuggerimento]",    "[OggInLuogo]",      "[EndOggInLuogo]",
-    "[PuntatoriALuogo]", "[EndPuntatoriALuogo]", "[Utente]",          "[EndUtente]",
-    "[FineGioco]",       "[EndFineGioco]",       "[MsgFineGioco]",    "[EndMsgFineGioco]",
-    "[Oggetto]",         "[EndOggetto]",         "[OggOstruzione]",   "[EndOggOstruzione]",
-    "[OggContenitore]",  "[EndOggContenitore]",  "[OggNascondiglio]", "[EndOggNascondiglio]",
-    "[OggInContenitore]", "[EndOggInContenitore]", "[OggNascosti]",   "[EndOggNascosti]",
+    "[Titolo]",
+    "[EndTitolo]",
+    "[Zaino]",
+    "[EndZaino]",
+    "[Luogo]",
+    "[EndLuogo]",
+    "[Descrizione]",
+    "[EndDescrizione]",
+    "[Suggerimento]",
+    "[EndSuggerimento]",
+    "[OggInLuogo]",
+    "[EndOggInLuogo]",
+    "[PuntatoriALuogo]",
+    "[EndPuntatoriALuogo]",
+    "[Utente]",
+    "[EndUtente]",
+    "[FineGioco]",
+    "[EndFineGioco]",
+    "[MsgFineGioco]",
+    "[EndMsgFineGioco]",
+    "[Oggetto]",
+    "[EndOggetto]",
+    "[OggOstruzione]",
+    "[EndOggOstruzione]",
+    "[OggContenitore]",
+    "[EndOggContenitore]",
+    "[OggNascondiglio]",
+    "[EndOggNascondiglio]",
+    "[OggInContenitore]",
+    "[EndOggInContenitore]",
+    "[OggNascosti]",
+    "[EndOggNascosti]",
 };
 
 // The marker that `linea` resembles without being it: the same letters in
@@ -65,7 +89,7 @@ std::string marcatore(const std::string& genere) {
 // whether the place is defined later in the file or nowhere. Every line that
 // would stop the game is reported and skipped, so one pass finds everything.
 class raccoglitore : public osservatore {
- public:
+public:
   bool segnala(evento e, unsigned long riga, const std::string& testo) override;
   void oggetto_letto(unsigned long riga, const oggetto& o, bool doppio) override;
   void luogo_letto(unsigned long riga, const luogo& l, bool doppio) override;
@@ -90,7 +114,7 @@ class raccoglitore : public osservatore {
   bool inizio_mancante = false;  // INIZIO named a missing place: reported already
   bool fine_file = false;        // a part open at the end of the file: reported already
 
- private:
+private:
   void in_lista(unsigned long riga, const std::string& linea);
 
   struct riferimento {

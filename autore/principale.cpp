@@ -2,8 +2,8 @@
 
 #include <cstdio>
 #include <new>
-#include <stdexcept>
 #include <sstream>
+#include <stdexcept>
 
 #include "autore/comune.h"
 #include "autore/controllo.h"
@@ -22,7 +22,7 @@ namespace {
 // The map of a world that the game might not even load: every line that
 // would stop it is skipped, as the checker does.
 class salta_tutto : public osservatore {
- public:
+public:
   bool segnala(evento, unsigned long, const std::string&) override { return true; }
   void oggetto_letto(unsigned long, const oggetto&, bool) override {}
   void luogo_letto(unsigned long, const luogo&, bool) override {}

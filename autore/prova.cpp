@@ -73,7 +73,7 @@ bool leggi_prova(const std::string& nome, std::vector<riga_prova>& righe, std::o
 // The console of a walkthrough: it types the player lines in order and
 // notes, at each read, where the output stood.
 class console_prova : public console {
- public:
+public:
   console_prova(const std::vector<std::string>& righe, std::ostringstream& uscita)
       : righe(righe), uscita(uscita), prima(usa_console(this)) {}
   ~console_prova() override { usa_console(prima); }
@@ -91,7 +91,7 @@ class console_prova : public console {
 
   std::vector<size_t> confini;  // output length at each read
 
- private:
+private:
   const std::vector<std::string>& righe;
   std::ostringstream& uscita;
   size_t letta = 0;
@@ -123,7 +123,7 @@ struct partita_giocata {
 // moves there for the game's lifetime, since the game reads mondo.ini and
 // saves world.ini in the working directory.
 class cartella_di_prova {
- public:
+public:
   explicit cartella_di_prova(const std::string& mondo) {
     std::string modello = (fs::temp_directory_path() / "velt-prova-XXXXXX").string();
     if (::mkdtemp(&modello[0]) == nullptr) return;
@@ -141,7 +141,7 @@ class cartella_di_prova {
   }
   bool pronta = false;
 
- private:
+private:
   fs::path cartella, prima;
 };
 
@@ -264,8 +264,8 @@ int prova(const std::string& mondo, const std::vector<std::string>& file, std::o
       }
     }
   }
-  uscita << "prova: " << controlli << (controlli == 1 ? " controllo, " : " controlli, ")
-         << falliti << (falliti == 1 ? " fallito" : " falliti")
+  uscita << "prova: " << controlli << (controlli == 1 ? " controllo, " : " controlli, ") << falliti
+         << (falliti == 1 ? " fallito" : " falliti")
          << (leggibili ? "\n" : "; file di prova non eseguiti: vedi sopra\n");
   return falliti == 0 && leggibili ? 0 : 1;
 }
@@ -274,7 +274,7 @@ namespace {
 
 // Notes the line of each place and object record.
 class righe_dei_record : public osservatore {
- public:
+public:
   bool segnala(evento, unsigned long, const std::string&) override { return true; }
   void oggetto_letto(unsigned long riga, const oggetto& o, bool) override {
     oggetti[o.id()] = riga;
@@ -346,8 +346,8 @@ std::vector<testo_del_mondo> testi_del_mondo(const ambiente& mondo, const righe_
     const unsigned long riga = r == righe.luoghi.end() ? 0 : r->second;
     const std::string nome = tra_apici(l.name());
     if (!l.descrizione_().empty()) {
-      aggiungi(riga_nel_record(file, riga, linea("[Descrizione]")),
-               "descrizione del luogo " + nome, std::string(l.descrizione_()));
+      aggiungi(riga_nel_record(file, riga, linea("[Descrizione]")), "descrizione del luogo " + nome,
+               std::string(l.descrizione_()));
     }
     if (!l.suggerimento_().empty()) {
       aggiungi(riga_nel_record(file, riga, linea("[Suggerimento]")),
@@ -393,8 +393,8 @@ std::vector<testo_del_mondo> testi_del_mondo(const ambiente& mondo, const righe_
 
 }  // namespace
 
-int copertura(const std::string& mondo, const std::vector<std::string>& file,
-              std::ostream& uscita, std::ostream& errori) {
+int copertura(const std::string& mondo, const std::vector<std::string>& file, std::ostream& uscita,
+              std::ostream& errori) {
   partita p;
   righe_dei_record righe;
   bool letto = false;

@@ -29,5 +29,5 @@ int prova(const std::string& mondo, const std::vector<std::string>& file, std::o
 // texts, the closing message), LINE being where the text is written; then a
 // summary line with the share shown. Returns 0, or 1 when the world or a
 // test file could not be run.
-int copertura(const std::string& mondo, const std::vector<std::string>& file,
-              std::ostream& uscita, std::ostream& errori);
+int copertura(const std::string& mondo, const std::vector<std::string>& file, std::ostream& uscita,
+              std::ostream& errori);

@@ -18,7 +18,8 @@ namespace {
 
 // The two places of the page that publishing fills in.
 const std::string titolo_vuoto = "<title>velt</title>";
-const std::string mondo_vuoto = "<script id=\"mondo-incorporato\" type=\"application/octet-stream\">";
+const std::string mondo_vuoto =
+    "<script id=\"mondo-incorporato\" type=\"application/octet-stream\">";
 
 // The whole regular file `nome`; false when it cannot be read.
 bool leggi(const std::string& nome, std::string& testo) {
@@ -48,11 +49,22 @@ std::string titolo_html(const std::string& titolo) {
   std::string uscita;
   for (const char c : cp850_a_utf8(titolo)) {
     switch (c) {
-      case '&': uscita += "&amp;"; break;
-      case '<': uscita += "&lt;"; break;
-      case '>': uscita += "&gt;"; break;
-      case '\n': case '\r': case '\t': uscita += ' '; break;
-      default: uscita += c;
+      case '&':
+        uscita += "&amp;";
+        break;
+      case '<':
+        uscita += "&lt;";
+        break;
+      case '>':
+        uscita += "&gt;";
+        break;
+      case '\n':
+      case '\r':
+      case '\t':
+        uscita += ' ';
+        break;
+      default:
+        uscita += c;
     }
   }
   const auto fine = uscita.find_last_not_of(' ');

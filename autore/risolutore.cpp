@@ -48,7 +48,7 @@ struct copia_nascosto {
 // their number in the catalogue made at the start; the engine's own object
 // numbers (`oggetto::id`) lead to it.
 class mondo_vivo {
- public:
+public:
   explicit mondo_vivo(ambiente& a);
 
   uint32_t slot_luogo(uint32_t i) const { return 1 + i; }
@@ -79,7 +79,7 @@ class mondo_vivo {
   ambiente& mondo;
   std::vector<luogo*> luoghi;
 
- private:
+private:
   struct visto {
     uint32_t oggetto, dove, flag;
   };
@@ -101,8 +101,8 @@ class mondo_vivo {
   std::unordered_map<const luogo*, uint32_t> numero_luogo;
   std::vector<oggetto*> oggetti;
   std::vector<genere> generi;
-  std::vector<uint32_t> posto;  // where each object lies now
-  std::vector<uint32_t> da_id;  // engine object number -> catalogue number
+  std::vector<uint32_t> posto;                  // where each object lies now
+  std::vector<uint32_t> da_id;                  // engine object number -> catalogue number
   std::vector<std::unique_ptr<oggetto>> limbo;  // destroyed objects, kept here
   std::unordered_map<uint32_t, copia_nascosto> copie;
   std::vector<std::string> ostruzioni;  // the start text of each exit
@@ -146,8 +146,9 @@ void mondo_vivo::cataloga(oggetto& o, uint32_t dove_sta) {
     g = NASCONDIGLIO;
     for (auto& voce : n->nascosti_mod()) {
       oggetto& h = *voce.second;
-      copie[n_oggetti()] = {h.nome(), h.descrizione(), std::string(h.reagente_()), h.illuminabile_(),
-                            h.prendi(), h.spostabile_(), h.apribile_()};
+      copie[n_oggetti()] = {h.nome(),          h.descrizione(), std::string(h.reagente_()),
+                            h.illuminabile_(), h.prendi(),      h.spostabile_(),
+                            h.apribile_()};
       cataloga(h, dove(i, NASCOSTO));
     }
   } else if (dynamic_cast<oggostr*>(&o) != nullptr) {
@@ -357,9 +358,9 @@ void mondo_vivo::confronta_oggetti(differenze& cambiati) {
     const uint32_t i = v.oggetto;
     if (segno[i] != foto) {
       const copia_nascosto& c = copie.at(i);
-      limbo[i] = std::make_unique<oggetto>(c.nome, c.descrizione, c.illuminabile,
-                                           c.trasportabile, c.spostabile, c.apribile,
-                                           (v.flag & ACCESO) != 0, "", c.reagente);
+      limbo[i] = std::make_unique<oggetto>(c.nome, c.descrizione, c.illuminabile, c.trasportabile,
+                                           c.spostabile, c.apribile, (v.flag & ACCESO) != 0, "",
+                                           c.reagente);
       registra(i, limbo[i].get());
       posto[i] = DISTRUTTO;
       cambiati.emplace_back(slot_luogo(i), DISTRUTTO);
@@ -374,7 +375,7 @@ void mondo_vivo::confronta_oggetti(differenze& cambiati) {
 // as the distance from the previous slot), one after the other in one
 // buffer, found again through an open-addressing table of state numbers.
 class archivio {
- public:
+public:
   archivio() : tabella(1024, 0) { inizio.push_back(0); }
 
   // The number of the state `s`, and whether it is new. A new state
@@ -424,11 +425,11 @@ class archivio {
   uint32_t padre(uint32_t n) const { return padri[n]; }
   uint32_t mossa(uint32_t n) const { return mosse[n]; }
   size_t memoria() const {
-    return dati.capacity() + 4 * (inizio.capacity() + padri.capacity() + mosse.capacity() +
-                                  tabella.capacity());
+    return dati.capacity() +
+           4 * (inizio.capacity() + padri.capacity() + mosse.capacity() + tabella.capacity());
   }
 
- private:
+private:
   void scrivi(uint32_t v) {
     while (v >= 0x80) {
       codice.push_back(static_cast<uint8_t>(v | 0x80));

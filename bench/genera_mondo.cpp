@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
   if (argc == 3) {
     genera_mondo(std::cout, luoghi, oggetti);
   } else {
-    for (const std::string& riga : genera_copione(luoghi, oggetti, comandi)) std::cout << riga << '\n';
+    for (const std::string& riga : genera_copione(luoghi, oggetti, comandi))
+      std::cout << riga << '\n';
   }
   std::cout.flush();
   return std::cout ? 0 : 1;

@@ -59,9 +59,9 @@ void scrivi_record(std::string& out, const record& r) {
   out += "]\nNOMEOGGETTO=" + r.nome + "\nDESCRIZIONE=" + r.descrizione +
          "\nSUGGERIMENTO=" + r.suggerimento + "\nREAGENTE=" + r.reagente;
   if (r.genere == std::string("OggOstruzione")) out += "\nDIREZIONE=" + r.direzione;
-  out += std::string("\nILLUMINABILE=") + flag(r.illuminabile) + "\nTRASPORTABILE=" +
-         flag(r.trasportabile) + "\nSPOSTABILE=" + flag(r.spostabile) + "\nAPRIBILE=" +
-         flag(r.apribile) + "\nACCESO=" + flag(r.acceso);
+  out += std::string("\nILLUMINABILE=") + flag(r.illuminabile) +
+         "\nTRASPORTABILE=" + flag(r.trasportabile) + "\nSPOSTABILE=" + flag(r.spostabile) +
+         "\nAPRIBILE=" + flag(r.apribile) + "\nACCESO=" + flag(r.acceso);
   if (r.aperto >= 0) out += std::string("\nAPERTO=") + flag(r.aperto != 0);
   out += std::string("\n[End") + r.genere + "]\n";
 }
@@ -119,8 +119,8 @@ std::string oggetto_slot(std::size_t i, std::size_t j, std::size_t& contati) {
     case OSTRUZIONE:
       r.genere = "OggOstruzione";
       r.nome = nome;
-      r.descrizione = std::string("Un cancello di ") + materiale + " verso " +
-                      direzioni[direzione_di(j)] + ".";
+      r.descrizione =
+          std::string("Un cancello di ") + materiale + " verso " + direzioni[direzione_di(j)] + ".";
       r.suggerimento = "Il cancello cigola mentre si apre.";
       r.direzione = direzioni[direzione_di(j)];
       r.apribile = true;
@@ -174,8 +174,8 @@ void scrivi_puntatori(std::string& out, std::size_t i, std::size_t luoghi, std::
   std::string ostruzione[6];
   for (std::size_t j = 0; j < oggetti; ++j) {
     if (genere_di(j) == OSTRUZIONE) {
-      ostruzione[direzione_di(j)] =
-          std::string("Un cancello chiuso sbarra la strada verso ") + direzioni[direzione_di(j)] + ".";
+      ostruzione[direzione_di(j)] = std::string("Un cancello chiuso sbarra la strada verso ") +
+                                    direzioni[direzione_di(j)] + ".";
     }
   }
   out += "\n[PuntatoriALuogo]\nNOMELUOGO=" + nome_luogo(i, luoghi);

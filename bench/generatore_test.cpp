@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "bench/generatore.h"
-#include "game/ambiente.h"
 #include "console/console.h"
+#include "game/ambiente.h"
 
 namespace {
 

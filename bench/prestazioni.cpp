@@ -32,8 +32,8 @@
 #include <vector>
 
 #include "bench/generatore.h"
-#include "game/ambiente.h"
 #include "console/console.h"
+#include "game/ambiente.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ const std::size_t MISURE[] = {1000, 10000, 100000};
 const std::size_t LUOGHI_PARTITA = 10000;
 const std::size_t COMANDI = 100000;
 
-std::string cartella;  // scratch folder of the world files, removed at the end
+std::string cartella;    // scratch folder of the world files, removed at the end
 std::string eseguibile;  // this program, run again to measure memory
 
 struct mondo_file {
@@ -256,8 +256,7 @@ void salva_pavimento(benchmark::State& stato) {
 // --- Play ------------------------------------------------------------------
 
 const std::vector<std::string>& copione_partita() {
-  static const std::vector<std::string> righe =
-      genera_copione(LUOGHI_PARTITA, OGGETTI, COMANDI);
+  static const std::vector<std::string> righe = genera_copione(LUOGHI_PARTITA, OGGETTI, COMANDI);
   return righe;
 }
 
@@ -357,8 +356,7 @@ bool esegui(const std::vector<std::string>& argomenti, const std::string& dove,
             posix_spawn(&figlio, argv[0], &azioni, nullptr, argv.data(), environ) == 0;
   posix_spawn_file_actions_destroy(&azioni);
   int stato = 0;
-  ok = ok && ::waitpid(figlio, &stato, 0) == figlio && WIFEXITED(stato) &&
-       WEXITSTATUS(stato) == 0;
+  ok = ok && ::waitpid(figlio, &stato, 0) == figlio && WIFEXITED(stato) && WEXITSTATUS(stato) == 0;
   return ::chdir(prima.c_str()) == 0 && ok;
 }
 
@@ -495,8 +493,8 @@ public:
     }
     const double g = secondi("gioca"), gp = secondi("gioca_pavimento");
     if (g > 0 && gp > 0) {
-      o << std::setprecision(0) << "\nPartita su " << LUOGHI_PARTITA << " luoghi: "
-        << COMANDI / g << " comandi/s; pavimento " << COMANDI / gp << " comandi/s; rapporto "
+      o << std::setprecision(0) << "\nPartita su " << LUOGHI_PARTITA << " luoghi: " << COMANDI / g
+        << " comandi/s; pavimento " << COMANDI / gp << " comandi/s; rapporto "
         << std::setprecision(2) << g / gp << '\n';
     }
   }
@@ -536,7 +534,8 @@ private:
                  const char* nome_pavimento, bool con_cpu = true) {
     o << std::setw(30) << std::left << (motore + " ms") << std::right;
     for (std::size_t n : MISURE) cella(o, millisecondi(motore + "/" + std::to_string(n)), 1, "");
-    o << '\n' << std::setw(30) << std::left << (std::string("  pavimento: ") + nome_pavimento)
+    o << '\n'
+      << std::setw(30) << std::left << (std::string("  pavimento: ") + nome_pavimento)
       << std::right;
     for (std::size_t n : MISURE) cella(o, millisecondi(pavimento + "/" + std::to_string(n)), 1, "");
     o << '\n' << std::setw(30) << std::left << "  rapporto" << std::right;
@@ -558,7 +557,8 @@ private:
 
   void riga_contatore(std::ostream& o, const char* titolo, const char* chiave, int cifre) {
     o << std::setw(30) << std::left << titolo << std::right;
-    for (std::size_t n : MISURE) cella(o, contatore("memoria/" + std::to_string(n), chiave), cifre, "");
+    for (std::size_t n : MISURE)
+      cella(o, contatore("memoria/" + std::to_string(n), chiave), cifre, "");
     o << '\n';
   }
 

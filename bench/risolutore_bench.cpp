@@ -43,8 +43,8 @@ void misura(benchmark::State& stato, const std::string& testo, unsigned long max
     ambiente::zaino.svuota();
     stato.ResumeTiming();
   }
-  stato.counters["stati/s"] = benchmark::Counter(static_cast<double>(esplorati),
-                                                 benchmark::Counter::kIsRate);
+  stato.counters["stati/s"] =
+      benchmark::Counter(static_cast<double>(esplorati), benchmark::Counter::kIsRate);
   stato.counters["byte/stato"] = byte_per_stato;
   stato.counters["esplorati"] =
       static_cast<double>(esplorati) / static_cast<double>(stato.iterations());

@@ -40,7 +40,8 @@ protected:
       aperta.clear();
       lunga = true;
     }
-    const auto scritti = destinazione->sputn(uscita.data(), static_cast<std::streamsize>(uscita.size()));
+    const auto scritti =
+        destinazione->sputn(uscita.data(), static_cast<std::streamsize>(uscita.size()));
     return scritti == static_cast<std::streamsize>(uscita.size()) ? n : 0;
   }
   int sync() override { return destinazione->pubsync(); }

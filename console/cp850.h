@@ -23,9 +23,9 @@ bool utf8_non_ascii(const std::string& testo);
 // The outcome of converting an author's UTF-8 text to code page 850.
 struct conversione_cp850 {
   bool riuscita = true;
-  std::string testo;           // the converted text; empty when it failed
-  unsigned long riga = 0;      // failed: the line (from 1) of the character
-  std::string carattere;       // failed: that character, in UTF-8
+  std::string testo;       // the converted text; empty when it failed
+  unsigned long riga = 0;  // failed: the line (from 1) of the character
+  std::string carattere;   // failed: that character, in UTF-8
 };
 
 // Converts a whole world file from UTF-8 to code page 850. Characters the

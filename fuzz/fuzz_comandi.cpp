@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <string>
 
+#include "console/console_utf8.h"
 #include "fuzz/supporto.h"
 #include "game/ambiente.h"
-#include "console/console_utf8.h"
 
 // The bytes of worlds/mondo.ini, compiled in by the build.
 extern const unsigned char mondo_predefinito[];

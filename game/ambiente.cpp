@@ -33,9 +33,8 @@ ambiente::ambiente(luogo& ll)
 ambiente::~ambiente() {
   zaino.svuota(memoria);
   segnaposto->svuota(memoria);
-  if (oggetto::sul_heap != 0 ||
-      arena::nodi_sul_heap != nodi_sul_heap(zaino.contenuto()) +
-                                  nodi_sul_heap(segnaposto->oggetti_())) {
+  if (oggetto::sul_heap != 0 || arena::nodi_sul_heap != nodi_sul_heap(zaino.contenuto()) +
+                                                            nodi_sul_heap(segnaposto->oggetti_())) {
     return;
   }
   for (const auto& voce : luoghi) {

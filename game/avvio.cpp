@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -23,19 +23,20 @@ namespace fs = std::filesystem;
 namespace {
 
 void aiuto(const std::string& p) {
-  std::cout
-      << "uso: " << p << " [OPZIONI] [MONDO]\n"
-      << "Gioca un'avventura testuale di velt.\n"
-         "\n"
-         "Senza MONDO il gioco legge mondo.ini, o il salvataggio world.ini, nella\n"
-         "cartella corrente e salva l" A_GRAVE ". Con MONDO, un file del mondo, il gioco si\n"
-         "svolge in una cartella tutta sua, $XDG_DATA_HOME/velt/NOME/ (di solito\n"
-         "~/.local/share/velt/NOME/, NOME " E_GRAVE " il nome del file senza estensione):\n"
-         "a ogni avvio vi copia MONDO come mondo.ini e vi tiene il salvataggio.\n"
-         "\n"
-         "Opzioni:\n"
-         "  -h, --help     mostra questo aiuto ed esce\n"
-         "  -V, --version  mostra la versione ed esce\n";
+  std::cout << "uso: " << p << " [OPZIONI] [MONDO]\n"
+            << "Gioca un'avventura testuale di velt.\n"
+               "\n"
+               "Senza MONDO il gioco legge mondo.ini, o il salvataggio world.ini, nella\n"
+               "cartella corrente e salva l" A_GRAVE
+               ". Con MONDO, un file del mondo, il gioco si\n"
+               "svolge in una cartella tutta sua, $XDG_DATA_HOME/velt/NOME/ (di solito\n"
+               "~/.local/share/velt/NOME/, NOME " E_GRAVE
+               " il nome del file senza estensione):\n"
+               "a ogni avvio vi copia MONDO come mondo.ini e vi tiene il salvataggio.\n"
+               "\n"
+               "Opzioni:\n"
+               "  -h, --help     mostra questo aiuto ed esce\n"
+               "  -V, --version  mostra la versione ed esce\n";
 }
 
 // One line on standard error, through the console (velt-utf8 transcodes it).

@@ -2,8 +2,8 @@
 #include <memory>
 #include <string>
 
-#include "game/ambiente.h"
 #include "console/console.h"
+#include "game/ambiente.h"
 
 namespace {
 const char* const prompt = "\nSono in attesa di un comando => ";

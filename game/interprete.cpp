@@ -3,8 +3,8 @@
 #include <string_view>
 #include <vector>
 
-#include "game/ambiente.h"
 #include "console/console.h"
+#include "game/ambiente.h"
 #include "objects/accenti.h"
 
 namespace {

@@ -117,9 +117,13 @@ public:
   }
 
   template <class U>
-  bool operator==(const alloc_mondo<U>&) const noexcept { return true; }
+  bool operator==(const alloc_mondo<U>&) const noexcept {
+    return true;
+  }
   template <class U>
-  bool operator!=(const alloc_mondo<U>&) const noexcept { return false; }
+  bool operator!=(const alloc_mondo<U>&) const noexcept {
+    return false;
+  }
 
   arena* memoria;
 };

@@ -5,10 +5,9 @@
 #include "console/console.h"
 #include "objects/accenti.h"
 
-oggcont::oggcont(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a,
-                 bool ac, std::string_view sugg, std::string_view r, bool st)
-    : oggetto(n, d, i, t, s, a, ac, sugg, r),
-      stato(st) {
+oggcont::oggcont(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a, bool ac,
+                 std::string_view sugg, std::string_view r, bool st)
+    : oggetto(n, d, i, t, s, a, ac, sugg, r), stato(st) {
   cnt = true;
 }
 

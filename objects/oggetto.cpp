@@ -17,8 +17,8 @@ void oggetto::operator delete(void* p, std::size_t n) {
   if (arena::elimina(p, n)) --sul_heap;
 }
 
-oggetto::oggetto(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a,
-                 bool ac, std::string_view sugg, std::string_view r)
+oggetto::oggetto(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a, bool ac,
+                 std::string_view sugg, std::string_view r)
     : idogg(CodOgg++),
       nomeogg(n),
       desogg(d),
@@ -56,13 +56,9 @@ void oggetto::mostra_sugg() {
   suggest.clear();
 }
 
-std::unique_ptr<oggetto> oggetto::estrai(const std::string&, const std::string&) {
-  return nullptr;
-}
+std::unique_ptr<oggetto> oggetto::estrai(const std::string&, const std::string&) { return nullptr; }
 
-void oggetto::guarda() const {
-  std::cout << "\n " << nomeogg << " - " << desogg << '\n';
-}
+void oggetto::guarda() const { std::cout << "\n " << nomeogg << " - " << desogg << '\n'; }
 
 void oggetto::accendi(const std::string& ogg) {
   switch (regola(illuminabile, ogg)) {
@@ -78,7 +74,8 @@ void oggetto::accendi(const std::string& ogg) {
       std::cout << "\n - L'oggetto " << nomeogg << " non si accende con l'oggetto " << ogg << ".\n";
       break;
     case 3:
-      std::cout << "\n - Hai bisogno di un'altro oggetto per accendere l'oggetto " << nomeogg << ".\n";
+      std::cout << "\n - Hai bisogno di un'altro oggetto per accendere l'oggetto " << nomeogg
+                << ".\n";
       break;
     default:
       std::cout << "\n - L'oggetto " << nomeogg << " non si accende!\n";
@@ -102,7 +99,8 @@ luogo* oggetto::apri(luogo*& utente, const std::string& ogg) {
       std::cout << "\n Hai aperto l'oggetto " << nomeogg << ".\n";
       break;
     case 2:
-      std::cout << "\n - Non puoi aprire l'oggetto " << nomeogg << " con l'oggetto " << ogg << ".\n";
+      std::cout << "\n - Non puoi aprire l'oggetto " << nomeogg << " con l'oggetto " << ogg
+                << ".\n";
       break;
     case 3:
       std::cout << "\n - Hai bisogno di un'altro oggetto per aprire l'oggetto " << nomeogg << ".\n";
@@ -140,10 +138,12 @@ luogo* oggetto::sposta(luogo*& utente, const std::string& ogg) {
       std::cout << "\n - L'oggetto " << nomeogg << " non si sposta con l'oggetto " << ogg << ".\n";
       break;
     case 3:
-      std::cout << "\n - L'oggetto " << nomeogg << " ha bisogno di un'altro oggetto per spostarsi.\n";
+      std::cout << "\n - L'oggetto " << nomeogg
+                << " ha bisogno di un'altro oggetto per spostarsi.\n";
       break;
     default:
-      std::cout << "\n - Non puoi spostare " << nomeogg << " perch" E_GRAVE " " E_GRAVE " troppo pesante.\n";
+      std::cout << "\n - Non puoi spostare " << nomeogg
+                << " perch" E_GRAVE " " E_GRAVE " troppo pesante.\n";
   }
   return utente;
 }

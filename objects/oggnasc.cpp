@@ -5,8 +5,8 @@
 #include "objects/accenti.h"
 #include "places/luogo.h"
 
-oggnasc::oggnasc(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a,
-                 bool ac, std::string_view sugg, std::string_view r)
+oggnasc::oggnasc(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a, bool ac,
+                 std::string_view sugg, std::string_view r)
     : oggetto(n, d, i, t, s, a, ac, sugg, r) {}
 
 oggnasc::~oggnasc() = default;

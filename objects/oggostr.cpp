@@ -5,12 +5,9 @@
 #include "objects/accenti.h"
 #include "places/luogo.h"
 
-oggostr::oggostr(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a,
-                 bool ac, std::string_view sugg, std::string_view r, std::string_view dir,
-                 bool aperto)
-    : oggetto(n, d, i, t, s, a, ac, sugg, r),
-      direzione(dir),
-      stato(aperto) {}
+oggostr::oggostr(std::string_view n, std::string_view d, bool i, bool t, bool s, bool a, bool ac,
+                 std::string_view sugg, std::string_view r, std::string_view dir, bool aperto)
+    : oggetto(n, d, i, t, s, a, ac, sugg, r), direzione(dir), stato(aperto) {}
 
 oggostr::~oggostr() = default;
 

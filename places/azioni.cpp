@@ -7,9 +7,7 @@
 
 namespace {
 
-void errore_luogo_vuoto() {
-  std::cout << "\n ! ERRORE: Non ci sono oggetti in questo luogo.\n";
-}
+void errore_luogo_vuoto() { std::cout << "\n ! ERRORE: Non ci sono oggetti in questo luogo.\n"; }
 
 void errore_non_nello_zaino(const std::string& ogg) {
   std::cout << "\n ! ERRORE: L'oggetto " << ogg << " non " E_GRAVE " presente nello zaino.\n";
@@ -29,7 +27,8 @@ luogo& luogo::prendi(const std::string& ogg, oggcont& zaino) {
   // Taking a second object of a name the backpack holds would make one of
   // them vanish; the player is told instead.
   if (zaino.search(ogg)) {
-    std::cout << "\n ! ERRORE: Nello zaino " E_GRAVE " gi" A_GRAVE " presente un oggetto " << ogg << ".\n";
+    std::cout << "\n ! ERRORE: Nello zaino " E_GRAVE " gi" A_GRAVE " presente un oggetto " << ogg
+              << ".\n";
     return *this;
   }
   bool trovato = false;
@@ -73,7 +72,8 @@ luogo& luogo::prendi(const std::string& ogg, oggcont& zaino) {
 // stays in the backpack.
 luogo* luogo::lascia(luogo*& utente, const std::string& ogg, oggcont& zaino) {
   if (zaino.search(ogg) && utente->oggetti.count(ogg) != 0) {
-    std::cout << "\n ! ERRORE: Nel luogo " E_GRAVE " gi" A_GRAVE " presente un oggetto " << ogg << ".\n";
+    std::cout << "\n ! ERRORE: Nel luogo " E_GRAVE " gi" A_GRAVE " presente un oggetto " << ogg
+              << ".\n";
     return utente;
   }
   std::unique_ptr<oggetto> lasciato = zaino.estrai(ogg, "zaino");
@@ -84,7 +84,8 @@ luogo* luogo::lascia(luogo*& utente, const std::string& ogg, oggcont& zaino) {
   return utente;
 }
 
-luogo* luogo::apri(luogo*& utente, oggcont& zaino, const std::string& ogg1, const std::string& ogg2) {
+luogo* luogo::apri(luogo*& utente, oggcont& zaino, const std::string& ogg1,
+                   const std::string& ogg2) {
   if (oggetti.empty()) {
     errore_luogo_vuoto();
     return utente;
@@ -114,8 +115,8 @@ void luogo::accendi(oggcont& zaino, const std::string& ogg1, const std::string& 
       std::cout << "\n - Forse " E_GRAVE " opportuno che lasci l'oggetto " << ogg1
                 << " nel luogo prima!\n";
     } else {
-      std::cout << "\n ! ERRORE: L'oggetto " << ogg1 << " non " E_GRAVE " n" E_GRAVE
-                   " nel luogo n" E_GRAVE " nel tuo zaino!\n";
+      std::cout << "\n ! ERRORE: L'oggetto " << ogg1
+                << " non " E_GRAVE " n" E_GRAVE " nel luogo n" E_GRAVE " nel tuo zaino!\n";
     }
     return;
   }
@@ -128,7 +129,8 @@ void luogo::accendi(oggcont& zaino, const std::string& ogg1, const std::string& 
 
 // The target is looked up first, so a line naming two unknown objects
 // reports the target.
-luogo* luogo::usa(luogo*& utente, oggcont& zaino, const std::string& ogg1, const std::string& ogg2) {
+luogo* luogo::usa(luogo*& utente, oggcont& zaino, const std::string& ogg1,
+                  const std::string& ogg2) {
   if (oggetti.empty()) {
     errore_luogo_vuoto();
     return utente;

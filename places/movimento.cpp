@@ -60,7 +60,8 @@ luogo* luogo::vai(luogo*& utente, const std::string& s) {
 void luogo::delostr(std::string_view direzione) {
   const verso* v = trova_verso(direzione);
   if (v == nullptr) {
-    std::cout << "\n ! ERRORE: direzione (dell'ostruzione) non riconosciuta: " << direzione << ".\n";
+    std::cout << "\n ! ERRORE: direzione (dell'ostruzione) non riconosciuta: " << direzione
+              << ".\n";
     return;
   }
   ostr[v->dir].clear();

@@ -82,9 +82,8 @@ std::string visibile(const std::string& s, std::size_t da, std::size_t a) {
 // differ, with the same context of both and a caret under the difference.
 bool confronta(const std::string& cosa, const std::string& atteso, const std::string& ottenuto) {
   if (atteso == ottenuto) return true;
-  const auto diversi =
-      std::mismatch(atteso.begin(), atteso.begin() + std::min(atteso.size(), ottenuto.size()),
-                    ottenuto.begin());
+  const auto diversi = std::mismatch(
+      atteso.begin(), atteso.begin() + std::min(atteso.size(), ottenuto.size()), ottenuto.begin());
   const auto p = static_cast<std::size_t>(diversi.first - atteso.begin());
   const auto riga = 1 + std::count(atteso.begin(), diversi.first, '\n');
   const std::size_t da = p > contesto ? p - contesto : 0;
@@ -99,7 +98,8 @@ bool confronta(const std::string& cosa, const std::string& atteso, const std::st
 
 // The lines of a list file (argomenti, ambiente), placeholders replaced; an
 // empty list when the file is missing.
-std::vector<std::string> righe(const fs::path& file, const fs::path& cartella, const fs::path& caso) {
+std::vector<std::string> righe(const fs::path& file, const fs::path& cartella,
+                               const fs::path& caso) {
   std::vector<std::string> elenco;
   std::ifstream in(file);
   for (std::string r; std::getline(in, r);) {
@@ -251,8 +251,8 @@ int main(int argc, char** argv) {
   }
   const fs::path bin = argv[1], radice = argv[2];
   const fs::path caso = fs::path(argv[3]).lexically_normal();
-  const std::string nome = caso.has_filename() ? caso.filename().string()
-                                               : caso.parent_path().filename().string();
+  const std::string nome =
+      caso.has_filename() ? caso.filename().string() : caso.parent_path().filename().string();
 
   std::string atteso;
   if (!fs::exists(caso / "input") || !leggi(caso / "atteso", atteso)) {

@@ -36,8 +36,8 @@ struct esito_conversione {
   std::uint32_t stato;  // 0 passed unchanged, 1 converted, 2 failed
   const char* testo;    // the world to play (stati 0 and 1)
   std::uint32_t lunghezza;
-  std::uint32_t riga;        // stato 2: the line of the character
-  const char* carattere;     // stato 2: that character, UTF-8, NUL-terminated
+  std::uint32_t riga;     // stato 2: the line of the character
+  const char* carattere;  // stato 2: that character, UTF-8, NUL-terminated
 };
 
 // A world file the player opens: a file that is valid UTF-8 with non-ASCII

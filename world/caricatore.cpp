@@ -4,8 +4,8 @@
 #include <streambuf>
 #include <string_view>
 
-#include "game/ambiente.h"
 #include "console/console.h"
+#include "game/ambiente.h"
 #include "objects/accenti.h"
 #include "world/lettori.h"
 
@@ -174,8 +174,8 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
           if (o != nullptr && (nome || (nomeluogo.empty() && marcatore_oggetto(linea)))) {
             o->segnala(osservatore::OGGETTI_SENZA_LUOGO, ingresso.riga(), nomeluogo);
           }
-          std::cout << " ! ERRORE: Oggetto non creato perch" E_GRAVE
-                       " il luogo non " E_GRAVE " stato trovato.\n";
+          std::cout << " ! ERRORE: Oggetto non creato perch" E_GRAVE " il luogo non " E_GRAVE
+                       " stato trovato.\n";
         } else if (marcatore_oggetto(linea)) {
           const unsigned long inizio = ingresso.riga();
           std::unique_ptr<oggetto> o = leggi_oggetto(ingresso, linea);

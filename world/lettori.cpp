@@ -15,8 +15,8 @@ enum genere { SEMPLICE, OSTRUZIONE, CONTENITORE, NASCONDIGLIO };
 
 struct tipo_record {
   std::string_view chiusura;  // closing marker (compared with every line)
-  const char* fatale;    // word in the message for a line without '='
-  const char* mancante;  // words in the message for a record without a name
+  const char* fatale;         // word in the message for a line without '='
+  const char* mancante;       // words in the message for a record without a name
 };
 
 const tipo_record tipi[] = {
@@ -161,8 +161,8 @@ void leggi_lista(lettore& s, std::string_view apertura, std::string_view chiusur
       if (osservatore* o = s.osserva()) {
         o->segnala(osservatore::RIGA_IN_LISTA, s.riga(), std::string(linea));
       }
-      std::cout << "\n ! ERRORE: Non si possono creare oggetti derivati, o errore comando "
-                << linea << ".\n";
+      std::cout << "\n ! ERRORE: Non si possono creare oggetti derivati, o errore comando " << linea
+                << ".\n";
     }
   }
   if (!chiusa) aperto_a_fine(s, inizio, chiusura);
@@ -173,9 +173,8 @@ void leggi_lista(lettore& s, std::string_view apertura, std::string_view chiusur
 lettore& operator>>(lettore& s, std::unique_ptr<oggetto>& a) {
   record_oggetto& r = record_nuovo(false);
   if (leggi_record(s, SEMPLICE, r)) {
-    a = std::make_unique<oggetto>(r.nome, r.descrizione, r.illuminabile,
-                                  r.trasportabile, r.spostabile, r.apribile, r.acceso,
-                                  r.suggerimento, r.reagente);
+    a = std::make_unique<oggetto>(r.nome, r.descrizione, r.illuminabile, r.trasportabile,
+                                  r.spostabile, r.apribile, r.acceso, r.suggerimento, r.reagente);
   }
   return s;
 }
@@ -183,9 +182,8 @@ lettore& operator>>(lettore& s, std::unique_ptr<oggetto>& a) {
 lettore& operator>>(lettore& s, std::unique_ptr<oggostr>& a) {
   record_oggetto& r = record_nuovo(false);
   if (leggi_record(s, OSTRUZIONE, r)) {
-    a = std::make_unique<oggostr>(r.nome, r.descrizione, r.illuminabile,
-                                  r.trasportabile, r.spostabile, r.apribile, r.acceso,
-                                  r.suggerimento, r.reagente,
+    a = std::make_unique<oggostr>(r.nome, r.descrizione, r.illuminabile, r.trasportabile,
+                                  r.spostabile, r.apribile, r.acceso, r.suggerimento, r.reagente,
                                   r.direzione, r.aperto);
   }
   return s;
@@ -195,10 +193,9 @@ lettore& operator>>(lettore& s, std::unique_ptr<oggcont>& a) {
   record_oggetto& r = record_nuovo(true);
   std::unique_ptr<oggcont> nuovo;
   if (leggi_record(s, CONTENITORE, r)) {
-    nuovo = std::make_unique<oggcont>(r.nome, r.descrizione,
-                                      r.illuminabile, r.trasportabile, r.spostabile, r.apribile,
-                                      r.acceso, r.suggerimento, r.reagente,
-                                      r.aperto);
+    nuovo = std::make_unique<oggcont>(r.nome, r.descrizione, r.illuminabile, r.trasportabile,
+                                      r.spostabile, r.apribile, r.acceso, r.suggerimento,
+                                      r.reagente, r.aperto);
   }
   leggi_lista(s, "[OggInContenitore]", "[EndOggInContenitore]",
               [&s, &nuovo](std::unique_ptr<oggetto> voce, unsigned long riga) {
@@ -214,9 +211,9 @@ lettore& operator>>(lettore& s, std::unique_ptr<oggnasc>& a) {
   record_oggetto& r = record_nuovo(false);
   std::unique_ptr<oggnasc> nuovo;
   if (leggi_record(s, NASCONDIGLIO, r)) {
-    nuovo = std::make_unique<oggnasc>(r.nome, r.descrizione,
-                                      r.illuminabile, r.trasportabile, r.spostabile, r.apribile,
-                                      r.acceso, r.suggerimento, r.reagente);
+    nuovo =
+        std::make_unique<oggnasc>(r.nome, r.descrizione, r.illuminabile, r.trasportabile,
+                                  r.spostabile, r.apribile, r.acceso, r.suggerimento, r.reagente);
   }
   leggi_lista(s, "[OggNascosti]", "[EndOggNascosti]",
               [&s, &nuovo](std::unique_ptr<oggetto> voce, unsigned long riga) {

@@ -10,7 +10,7 @@ class oggetto;
 // one in the line source (`lettore`) to check a world file with the game's
 // own reading code.
 class osservatore {
- public:
+public:
   enum evento {
     // Remarks: the game goes on as it always does. `testo` is what the
     // remark is about.

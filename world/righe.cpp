@@ -61,8 +61,8 @@ bool riempi(std::istream& in, std::string& blocco) {
   std::streambuf* sorgente = in.rdbuf();
   try {
     std::streamsize pronti = sorgente->in_avail();
-    if (pronti == 0 && !std::istream::traits_type::eq_int_type(
-                           sorgente->sgetc(), std::istream::traits_type::eof())) {
+    if (pronti == 0 && !std::istream::traits_type::eq_int_type(sorgente->sgetc(),
+                                                               std::istream::traits_type::eof())) {
       pronti = sorgente->in_avail();
     }
     if (pronti <= 0) {
@@ -136,7 +136,8 @@ std::string_view lettore::leggi() {
         pos = blocco.size();
         continue;
       }
-      const auto lunga = static_cast<std::string::size_type>(static_cast<const char*>(a_capo) - inizio);
+      const auto lunga =
+          static_cast<std::string::size_type>(static_cast<const char*>(a_capo) - inizio);
       pos += lunga + 1;
       if (a_pezzi) {
         spezzata.append(inizio, lunga);

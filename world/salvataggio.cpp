@@ -62,10 +62,10 @@ void scrittura::scrivi(const char* p, std::size_t n) {
 
 // The keys of an object are most of a save: their bytes are counted first,
 // so that they go into the buffer without a check per piece.
-void oggetto::scrivi_chiavi(scrittura& t, std::string_view apertura,
-                            const testo* direzione) const {
+void oggetto::scrivi_chiavi(scrittura& t, std::string_view apertura, const testo* direzione) const {
   const auto scrivi = [&](auto& w) {
-    w << '\n' << apertura << "\nNOMEOGGETTO=" << nomeogg << "\nDESCRIZIONE=" << desogg
+    w << '\n'
+      << apertura << "\nNOMEOGGETTO=" << nomeogg << "\nDESCRIZIONE=" << desogg
       << "\nSUGGERIMENTO=" << suggest << "\nREAGENTE=" << reagente;
     if (direzione != nullptr) w << "\nDIREZIONE=" << *direzione;
     scrivi_flag(w, illuminabile, "\nILLUMINABILE=TRUE", "\nILLUMINABILE=FALSE");
@@ -126,9 +126,9 @@ void oggnasc::salva(scrittura& t) const {
 
 void luogo::salva(scrittura& t) const {
   t << "[Luogo]\nNOMELUOGO=" << nome << "\nSOPRANOME=" << sopranome
-    << "\nILLUMINAZIONE=" << flag(illuminazione) << "\nSTATO=" << flag(stato)
-    << "\n[Descrizione]\n" << descrizione << "[EndDescrizione]\n[Suggerimento]\n" << suggest
-    << "[EndSuggerimento]\n[EndLuogo]\n\n[OggInLuogo]\nNOMELUOGO=" << nome << '\n';
+    << "\nILLUMINAZIONE=" << flag(illuminazione) << "\nSTATO=" << flag(stato) << "\n[Descrizione]\n"
+    << descrizione << "[EndDescrizione]\n[Suggerimento]\n"
+    << suggest << "[EndSuggerimento]\n[EndLuogo]\n\n[OggInLuogo]\nNOMELUOGO=" << nome << '\n';
   for (const auto& voce : oggetti) voce.second->salva(t);
   t << "[EndOggInLuogo]\n\n";
 }
@@ -139,8 +139,8 @@ void luogo::salva(std::ostream& uscita) const {
 }
 
 void luogo::salvap(scrittura& t) const {
-  static const std::string_view chiavi[NUM_DIREZIONI] = {"NORD", "SUD",  "EST",
-                                                          "OVEST", "ALTO", "BASSO"};
+  static const std::string_view chiavi[NUM_DIREZIONI] = {"NORD",  "SUD",  "EST",
+                                                         "OVEST", "ALTO", "BASSO"};
   t << "\n[PuntatoriALuogo]\nNOMELUOGO=" << nome;
   for (int d = 0; d < NUM_DIREZIONI; ++d) {
     t << '\n' << chiavi[d] << '=' << (link[d] != nullptr ? link[d]->nome.vista() : "NULL");

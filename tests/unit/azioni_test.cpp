@@ -38,7 +38,8 @@ TEST_F(azioni, PrendiUnNomeGiaNelloZaino) {
 }
 
 TEST_F(azioni, PrendiConSiMetteNelloZainoEMostraIlSuggerimentoUnaVolta) {
-  oggetto& chiave = metti(stanza, nuovo("chiave", tratti().trasportabile().suggerimento("Fredda.")));
+  oggetto& chiave =
+      metti(stanza, nuovo("chiave", tratti().trasportabile().suggerimento("Fredda.")));
   metti(stanza, nuovo("tavolo"));
   risponde("si\n");
   EXPECT_EQ(&stanza.prendi("chiave", zaino), &stanza);
@@ -76,7 +77,7 @@ TEST_F(azioni, PrendiRispostaNonSiOTroppoPesante) {
   risponde("si\n");
   stanza.prendi("armadio", zaino);
   EXPECT_EQ(stampato(), DOMANDA_LUOGO("armadio") "\n - Questo oggetto armadio non pu" O_GRAVE
-                        " essere preso: troppo pesante da trasportare.\n");
+                                                 " essere preso: troppo pesante da trasportare.\n");
   EXPECT_EQ(stanza.oggetti_().size(), 2u);
   EXPECT_TRUE(zaino.contenuto().empty());
 }
@@ -91,9 +92,8 @@ TEST_F(azioni, PrendiScorreIContenitoriInOrdine) {
 
   risponde("no\nno\nsi\nsi\n");
   stanza.prendi("moneta", zaino);
-  EXPECT_EQ(stampato(), DOMANDA_CONT("moneta", "baule") DOMANDA_LUOGO("moneta")
-                        DOMANDA_CONT("moneta", "scrigno")
-                        "\n - Hai messo l'oggetto moneta nello zaino\n");
+  EXPECT_EQ(stampato(), DOMANDA_CONT("moneta", "baule") DOMANDA_LUOGO("moneta") DOMANDA_CONT(
+                            "moneta", "scrigno") "\n - Hai messo l'oggetto moneta nello zaino\n");
   EXPECT_EQ(non_letto(), "si\n");
   EXPECT_EQ(zaino.contenuto().at("moneta").get(), &terza);
   EXPECT_TRUE(baule.search("moneta"));
@@ -106,8 +106,8 @@ TEST_F(azioni, PrendiChiedeAncheAlContenitoreDalloStessoNome) {
   oggetto& borsetta = metti(borsa, nuovo("borsa", tratti().trasportabile(), "una borsetta"));
   risponde("no\nsi\n");
   stanza.prendi("borsa", zaino);
-  EXPECT_EQ(stampato(), DOMANDA_LUOGO("borsa") DOMANDA_CONT("borsa", "borsa")
-                        "\n - Hai messo l'oggetto borsa nello zaino\n");
+  EXPECT_EQ(stampato(), DOMANDA_LUOGO("borsa") DOMANDA_CONT(
+                            "borsa", "borsa") "\n - Hai messo l'oggetto borsa nello zaino\n");
   EXPECT_EQ(zaino.contenuto().at("borsa").get(), &borsetta);
   EXPECT_EQ(stanza.oggetti_().at("borsa").get(), &borsa);
 }
@@ -131,8 +131,8 @@ TEST_F(azioni, PrendiIlPrimoPresoFermaLaScansione) {
   metti(scrigno, nuovo("moneta", tratti().trasportabile()));
   risponde("si\nsi\n");
   stanza.prendi("moneta", zaino);
-  EXPECT_EQ(stampato(), DOMANDA_CONT("moneta", "baule")
-                        "\n - Hai messo l'oggetto moneta nello zaino\n");
+  EXPECT_EQ(stampato(),
+            DOMANDA_CONT("moneta", "baule") "\n - Hai messo l'oggetto moneta nello zaino\n");
   EXPECT_TRUE(scrigno.search("moneta"));
   EXPECT_TRUE(zaino.search("moneta"));
 }
@@ -144,7 +144,7 @@ TEST_F(azioni, PrendiDirettoRifiutatoNonDiceNonTrovato) {
   risponde("si\n");
   stanza.prendi("statua", zaino);
   EXPECT_EQ(stampato(), DOMANDA_LUOGO("statua") "\n - Questo oggetto statua non pu" O_GRAVE
-                        " essere preso: troppo pesante da trasportare.\n");
+                                                " essere preso: troppo pesante da trasportare.\n");
 }
 
 TEST_F(azioni, PrendiNonTrovato) {
@@ -187,8 +187,8 @@ TEST_F(azioni, UnOggettoPresoDaUnContenitoreRestaAcceso) {
       metti(cesta, nuovo("lanterna", tratti().illuminabile().trasportabile().acceso()));
   risponde("si\n");
   stanza.prendi("lanterna", zaino);
-  EXPECT_EQ(stampato(), DOMANDA_CONT("lanterna", "cesta")
-                        "\n - Hai messo l'oggetto lanterna nello zaino\n");
+  EXPECT_EQ(stampato(),
+            DOMANDA_CONT("lanterna", "cesta") "\n - Hai messo l'oggetto lanterna nello zaino\n");
   EXPECT_TRUE(lanterna.lux());
 
   luogo buco("buco", "Buco", "Stretto.", false, false, "");
@@ -259,10 +259,11 @@ TEST_F(azioni, AccendiSoloNelLuogo) {
 
   oggetto& lume = metti(stanza, nuovo("lume", tratti().illuminabile().reagente("cerino")));
   stanza.accendi(zaino, "torcia", "");
-  EXPECT_EQ(stampato(), "\n - Forse " E_GRAVE " opportuno che lasci l'oggetto torcia nel luogo prima!\n");
+  EXPECT_EQ(stampato(),
+            "\n - Forse " E_GRAVE " opportuno che lasci l'oggetto torcia nel luogo prima!\n");
   stanza.accendi(zaino, "fuoco", "");
-  EXPECT_EQ(stampato(), "\n ! ERRORE: L'oggetto fuoco non " E_GRAVE " n" E_GRAVE " nel luogo n" E_GRAVE
-                        " nel tuo zaino!\n");
+  EXPECT_EQ(stampato(), "\n ! ERRORE: L'oggetto fuoco non " E_GRAVE " n" E_GRAVE
+                        " nel luogo n" E_GRAVE " nel tuo zaino!\n");
   stanza.accendi(zaino, "lume", "cerino");
   EXPECT_EQ(stampato(), "\n ! ERRORE: L'oggetto cerino non " E_GRAVE " presente nello zaino.\n");
   stanza.accendi(zaino, "lume", "");
@@ -327,8 +328,9 @@ TEST_F(azioni, UnPiccoloMondo) {
   ingresso.pnord(studio);
   studio.psud(ingresso);
   ingresso.Onord("La porta dello studio " E_GRAVE " chiusa a chiave.");
-  metti(ingresso, ostacolo("porta", "nord",
-                           tratti().apribile().reagente("chiave").suggerimento("La porta cigola.")));
+  metti(ingresso,
+        ostacolo("porta", "nord",
+                 tratti().apribile().reagente("chiave").suggerimento("La porta cigola.")));
   oggcont& mobile = metti(ingresso, contenitore("mobile", tratti().apribile(), false));
   metti(mobile, nuovo("chiave", tratti().trasportabile(), "Una chiave d'ottone"));
   metti(studio, nuovo("lampada", tratti().illuminabile()));

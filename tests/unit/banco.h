@@ -10,8 +10,8 @@
 #include <string>
 #include <utility>
 
-#include "game/ambiente.h"
 #include "console/console.h"
+#include "game/ambiente.h"
 #include "objects/accenti.h"
 
 // The properties of an object under construction; every flag starts false
@@ -19,13 +19,34 @@
 struct tratti {
   bool i = false, t = false, s = false, a = false, ac = false;
   std::string sugg, r;
-  tratti& illuminabile() { i = true; return *this; }
-  tratti& trasportabile() { t = true; return *this; }
-  tratti& spostabile() { s = true; return *this; }
-  tratti& apribile() { a = true; return *this; }
-  tratti& acceso() { ac = true; return *this; }
-  tratti& suggerimento(std::string testo) { sugg = std::move(testo); return *this; }
-  tratti& reagente(std::string nome) { r = std::move(nome); return *this; }
+  tratti& illuminabile() {
+    i = true;
+    return *this;
+  }
+  tratti& trasportabile() {
+    t = true;
+    return *this;
+  }
+  tratti& spostabile() {
+    s = true;
+    return *this;
+  }
+  tratti& apribile() {
+    a = true;
+    return *this;
+  }
+  tratti& acceso() {
+    ac = true;
+    return *this;
+  }
+  tratti& suggerimento(std::string testo) {
+    sugg = std::move(testo);
+    return *this;
+  }
+  tratti& reagente(std::string nome) {
+    r = std::move(nome);
+    return *this;
+  }
 };
 
 inline std::unique_ptr<oggetto> nuovo(const std::string& nome, const tratti& p = tratti(),
@@ -35,19 +56,18 @@ inline std::unique_ptr<oggetto> nuovo(const std::string& nome, const tratti& p =
 
 inline std::unique_ptr<oggostr> ostacolo(const std::string& nome, const std::string& dir,
                                          const tratti& p = tratti(), bool aperto = false) {
-  return std::make_unique<oggostr>(nome, "un ostacolo", p.i, p.t, p.s, p.a, p.ac, p.sugg, p.r,
-                                   dir, aperto);
+  return std::make_unique<oggostr>(nome, "un ostacolo", p.i, p.t, p.s, p.a, p.ac, p.sugg, p.r, dir,
+                                   aperto);
 }
 
 inline std::unique_ptr<oggcont> contenitore(const std::string& nome, const tratti& p = tratti(),
                                             bool aperto = true) {
-  return std::make_unique<oggcont>(nome, "un contenitore", p.i, p.t, p.s, p.a, p.ac, p.sugg,
-                                   p.r, aperto);
+  return std::make_unique<oggcont>(nome, "un contenitore", p.i, p.t, p.s, p.a, p.ac, p.sugg, p.r,
+                                   aperto);
 }
 
 inline std::unique_ptr<oggnasc> nascondiglio(const std::string& nome, const tratti& p = tratti()) {
-  return std::make_unique<oggnasc>(nome, "un nascondiglio", p.i, p.t, p.s, p.a, p.ac, p.sugg,
-                                   p.r);
+  return std::make_unique<oggnasc>(nome, "un nascondiglio", p.i, p.t, p.s, p.a, p.ac, p.sugg, p.r);
 }
 
 // An object that records its own destruction, to tell a destroyed object
@@ -131,7 +151,9 @@ private:
 };
 
 // Fixed texts that several tests compare against.
-#define DOMANDA_LUOGO(ogg) "\n - Vuoi prendere l'oggetto " ogg " presente nel luogo si/no\n\nRisposta => "
-#define DOMANDA_CONT(ogg, tipo) "\n - Vuoi prendere questo oggetto " ogg " da " tipo " ? si/no\n\nRisposta => "
+#define DOMANDA_LUOGO(ogg) \
+  "\n - Vuoi prendere l'oggetto " ogg " presente nel luogo si/no\n\nRisposta => "
+#define DOMANDA_CONT(ogg, tipo) \
+  "\n - Vuoi prendere questo oggetto " ogg " da " tipo " ? si/no\n\nRisposta => "
 #define LISTA "\n  Questa " E_GRAVE " la lista degli oggetti presenti in questo luogo.\n"
 #define BUIO "\n - Spiacente: il luogo non " E_GRAVE " illuminato.\n"

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "game/ambiente.h"
 #include "console/console.h"
+#include "game/ambiente.h"
 
 namespace mondo_prova {
 

@@ -8,10 +8,13 @@
 TEST(ConversioneCp850, AccentiECaratteriTipograficiDiventanoByteOSempliciEquivalenti) {
   const auto esito = converti_in_cp850(
       "\xEF\xBB\xBFperch\xC3\xA9 \xE2\x80\x9Cs\xC3\xAC\xE2\x80\x9D \xE2\x80\x98l\xE2\x80\x99"
-      "\xE2\x80\x94 no\xE2\x80\xA6\xC2\xA0" "fine\n");
+      "\xE2\x80\x94 no\xE2\x80\xA6\xC2\xA0"
+      "fine\n");
   ASSERT_TRUE(esito.riuscita);
   // The non-breaking space is in the code page (0xFF) and keeps its byte.
-  EXPECT_EQ(esito.testo, "perch\x82 \"s\x8D\" 'l'- no...\xFF" "fine\n");
+  EXPECT_EQ(esito.testo,
+            "perch\x82 \"s\x8D\" 'l'- no...\xFF"
+            "fine\n");
 }
 
 // A character the code page lacks stops the whole conversion at its line.
@@ -32,8 +35,8 @@ TEST(ConversioneCp850, RiconosceUtf8EFaIlGiroCompleto) {
   EXPECT_TRUE(utf8_non_ascii("caff\xC3\xA8"));
   EXPECT_FALSE(utf8_non_ascii("caff\x8A"));
   EXPECT_FALSE(utf8_non_ascii("solo ascii"));
-  EXPECT_FALSE(utf8_non_ascii("\xC0\x80"));        // overlong NUL
-  EXPECT_FALSE(utf8_non_ascii("\xED\xA0\x80"));    // surrogate
+  EXPECT_FALSE(utf8_non_ascii("\xC0\x80"));      // overlong NUL
+  EXPECT_FALSE(utf8_non_ascii("\xED\xA0\x80"));  // surrogate
   std::string tutti;
   for (int b = 1; b < 256; ++b) tutti += static_cast<char>(b);
   const std::string utf8 = cp850_a_utf8(tutti);

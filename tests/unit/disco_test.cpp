@@ -82,9 +82,11 @@ TEST_F(MondoDisco, SalvaScriveIlGiocoEAnnuncia) {
 TEST_F(MondoDisco, TestiPiuLunghiDelBufferArrivanoInteri) {
   const std::string sopranome(65535, 's'), descrizione(200000, 'd'), nome(70000, 'n');
   nuovo_gioco();
-  carica("[Luogo]\nNOMELUOGO=stanza\nSOPRANOME=" + sopranome + "\n[Descrizione]\n" +
-         descrizione + "\n[EndDescrizione]\n[EndLuogo]\n[OggInLuogo]\nNOMELUOGO=stanza\n"
-         "[Oggetto]\nNOMEOGGETTO=" + nome + "\nDESCRIZIONE=x\n[EndOggetto]\n[EndOggInLuogo]\n"
+  carica("[Luogo]\nNOMELUOGO=stanza\nSOPRANOME=" + sopranome + "\n[Descrizione]\n" + descrizione +
+         "\n[EndDescrizione]\n[EndLuogo]\n[OggInLuogo]\nNOMELUOGO=stanza\n"
+         "[Oggetto]\nNOMEOGGETTO=" +
+         nome +
+         "\nDESCRIZIONE=x\n[EndOggetto]\n[EndOggInLuogo]\n"
          "[Utente]\nINIZIO=stanza\n[EndUtente]\n");
   ASSERT_EQ(mondo->salva(), 0);
   const std::string scritto = leggi_file("world.ini");
@@ -131,10 +133,9 @@ TEST_F(MondoDisco, CartellaNonScrivibileLasciaIlVecchioSalvataggio) {
   const auto salva_nella_cartella_chiusa = [this] {
     come_utente_comune();
     uscita();
-    const bool rifiutato = mondo->salva() == 1 &&
-                           uscita() == "\n ! ERRORE: In apertura del file.\n" &&
-                           leggi_file("world.ini") == "vecchio\n" &&
-                           contenuto_cartella() == "world.ini;";
+    const bool rifiutato =
+        mondo->salva() == 1 && uscita() == "\n ! ERRORE: In apertura del file.\n" &&
+        leggi_file("world.ini") == "vecchio\n" && contenuto_cartella() == "world.ini;";
     ::_exit(rifiutato ? 0 : 1);
   };
   EXPECT_EXIT(salva_nella_cartella_chiusa(), ::testing::ExitedWithCode(0), "");

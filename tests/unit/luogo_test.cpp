@@ -32,7 +32,8 @@ TEST_F(luoghi, IlluminataConOggettiESuggerimento) {
   metti(atrio, nuovo("tavolo"));
   metti(atrio, nuovo("candela"));
   atrio.guarda("");
-  EXPECT_EQ(stampato(), "\n* Atrio\n\nGuarda in alto." LISTA "  - candela\n  - tavolo\n"
+  EXPECT_EQ(stampato(), "\n* Atrio\n\nGuarda in alto." LISTA
+                        "  - candela\n  - tavolo\n"
                         "\nUn atrio.");
   EXPECT_TRUE(atrio.visitato());
   atrio.guarda("");
@@ -53,9 +54,10 @@ TEST_F(luoghi, OggettiElencatiPerByteSenzaSegno) {
     metti(sala, nuovo(n));
   }
   sala.guarda("");
-  EXPECT_EQ(stampato(), "\n* Sala\n" LISTA
-                        "  - 9lune\n  - Lume\n  - lu\n  - lume\n  - lume2\n  - " A_GRAVE "ncora\n"
-                        "\nUna sala ampia.");
+  EXPECT_EQ(stampato(),
+            "\n* Sala\n" LISTA "  - 9lune\n  - Lume\n  - lu\n  - lume\n  - lume2\n  - " A_GRAVE
+            "ncora\n"
+            "\nUna sala ampia.");
 }
 
 // --- Lighting ----------------------------------------------------------------
@@ -94,9 +96,10 @@ TEST_F(luoghi, GuardaUnOggettoUsaLaSuaVista) {
   oggcont& baule = metti(sala, contenitore("baule"));
   metti(baule, nuovo("perla", tratti(), "Una perla"));
   sala.guarda("baule");
-  EXPECT_EQ(stampato(), "\n baule - un contenitore\n"
-                        "\n  Questi sono gli oggetti presenti in questo/a baule:\n"
-                        "  - perla (Una perla)\n");
+  EXPECT_EQ(stampato(),
+            "\n baule - un contenitore\n"
+            "\n  Questi sono gli oggetti presenti in questo/a baule:\n"
+            "  - perla (Una perla)\n");
   // What lies inside a container is not in the place.
   sala.guarda("perla");
   EXPECT_EQ(stampato(), "\n ! ERRORE: L'oggetto perla non " E_GRAVE " presente nel luogo.\n");

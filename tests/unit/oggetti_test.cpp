@@ -17,8 +17,7 @@ TEST_F(oggetti, AccendiPercorreTuttiIRamiDelReagente) {
   auto lampada = nuovo("lampada", tratti().illuminabile().reagente("fiammiferi"));
 
   lampada->accendi("");
-  EXPECT_EQ(stampato(),
-            "\n - Hai bisogno di un'altro oggetto per accendere l'oggetto lampada.\n");
+  EXPECT_EQ(stampato(), "\n - Hai bisogno di un'altro oggetto per accendere l'oggetto lampada.\n");
   // Names are compared byte for byte: a different case is a wrong object.
   lampada->accendi("Fiammiferi");
   EXPECT_EQ(stampato(), "\n - L'oggetto lampada non si accende con l'oggetto Fiammiferi.\n");
@@ -105,8 +104,8 @@ TEST_F(oggetti, SpostaBase) {
 
   auto colonna = nuovo("colonna", tratti().reagente("leva"));
   colonna->sposta(utente, "leva");
-  EXPECT_EQ(stampato(), "\n - Non puoi spostare colonna perch" E_GRAVE " " E_GRAVE
-                        " troppo pesante.\n");
+  EXPECT_EQ(stampato(),
+            "\n - Non puoi spostare colonna perch" E_GRAVE " " E_GRAVE " troppo pesante.\n");
 }
 
 TEST_F(oggetti, GuardaBaseEstraiBase) {
@@ -117,9 +116,10 @@ TEST_F(oggetti, GuardaBaseEstraiBase) {
   // The base operations never show the hint.
   vaso->apri(utente, "");
   vaso->sposta(utente, "");
-  EXPECT_EQ(stampato(), "\n - L'oggetto vaso non " E_GRAVE " apribile.\n"
-                        "\n - Non puoi spostare vaso perch" E_GRAVE " " E_GRAVE
-                        " troppo pesante.\n");
+  EXPECT_EQ(stampato(),
+            "\n - L'oggetto vaso non " E_GRAVE
+            " apribile.\n"
+            "\n - Non puoi spostare vaso perch" E_GRAVE " " E_GRAVE " troppo pesante.\n");
   EXPECT_TRUE(vaso->sugg());
 }
 
@@ -138,8 +138,7 @@ TEST_F(ostruzioni, ApriLiberaLaDirezioneEMostraIlSuggerimentoUnaVolta) {
   auto porta = ostacolo("porta", "nord",
                         tratti().apribile().reagente("chiave").suggerimento("Si vede luce."));
   porta->apri(utente, "");
-  EXPECT_EQ(stampato(),
-            "\n - L'oggetto porta ha bisogno di un altro oggetto per aprirsi.\n");
+  EXPECT_EQ(stampato(), "\n - L'oggetto porta ha bisogno di un altro oggetto per aprirsi.\n");
   porta->apri(utente, "forcina");
   EXPECT_EQ(stampato(), "\n - L'oggetto porta non si apre con l'oggetto forcina.\n");
   EXPECT_FALSE(blocco().empty());
@@ -176,8 +175,9 @@ TEST_F(ostruzioni, ApriDifferisceDallOggettoBase) {
 }
 
 TEST_F(ostruzioni, SpostaLiberaOgniVoltaSenzaGuardareLoStato) {
-  auto masso = ostacolo("masso", "nord",
-                        tratti().spostabile().reagente("leva").suggerimento("Dietro c'era un passaggio."));
+  auto masso =
+      ostacolo("masso", "nord",
+               tratti().spostabile().reagente("leva").suggerimento("Dietro c'era un passaggio."));
   masso->sposta(utente, "");
   EXPECT_EQ(stampato(),
             "\n - L'oggetto masso ha bisogno di un altro oggetto per essere spostato.\n");
@@ -269,24 +269,26 @@ TEST_F(oggetti, ApriContenitore) {
 TEST_F(oggetti, GuardaContenitore) {
   auto armadio = contenitore("armadio", tratti().apribile(), false);
   armadio->guarda();
-  EXPECT_EQ(stampato(), "\n armadio - un contenitore\n\n  - Spiacente: armadio " E_GRAVE
-                        " chiuso/a.\n");
+  EXPECT_EQ(stampato(),
+            "\n armadio - un contenitore\n\n  - Spiacente: armadio " E_GRAVE " chiuso/a.\n");
   armadio->apri(utente, "");
   stampato();
   armadio->guarda();
-  EXPECT_EQ(stampato(), "\n armadio - un contenitore\n"
-                        "\n - Non ci sono oggetti in questo/a armadio\n");
+  EXPECT_EQ(stampato(),
+            "\n armadio - un contenitore\n"
+            "\n - Non ci sono oggetti in questo/a armadio\n");
 
   *armadio += nuovo("giacca", tratti(), "Una giacca");
   *armadio += nuovo(E_GRAVE "lfo", tratti(), "Un accento");
   *armadio += nuovo("Berretto", tratti(), "Un berretto");
   *armadio += nuovo("giacca", tratti(), "Una seconda giacca");
   armadio->guarda();
-  EXPECT_EQ(stampato(), "\n armadio - un contenitore\n"
-                        "\n  Questi sono gli oggetti presenti in questo/a armadio:\n"
-                        "  - Berretto (Un berretto)\n"
-                        "  - giacca (Una giacca)\n"
-                        "  - " E_GRAVE "lfo (Un accento)\n");
+  EXPECT_EQ(stampato(),
+            "\n armadio - un contenitore\n"
+            "\n  Questi sono gli oggetti presenti in questo/a armadio:\n"
+            "  - Berretto (Un berretto)\n"
+            "  - giacca (Una giacca)\n"
+            "  - " E_GRAVE "lfo (Un accento)\n");
 }
 
 TEST_F(oggetti, ContenitoreRifiutaUnNomeGiaPresenteEDistruggeIlDoppione) {
@@ -349,36 +351,41 @@ TEST_F(oggetti, EstraiChiedeSoloSeApertoEAccettaSoloSi) {
 TEST_F(oggetti, EstraiConSiPrendeSoloCioCheSiTrasporta) {
   auto cassa = contenitore("cassa");
   metti(*cassa, nuovo("incudine", tratti().suggerimento("Pesa.")));
-  oggetto& chiave = metti(*cassa, nuovo("chiave", tratti().trasportabile().suggerimento("Apre qualcosa.")));
+  oggetto& chiave =
+      metti(*cassa, nuovo("chiave", tratti().trasportabile().suggerimento("Apre qualcosa.")));
   oggetto& corda = metti(*cassa, nuovo("corda", tratti().trasportabile()));
 
   // The question names the container as the caller knows it.
   risponde("si\n");
   EXPECT_EQ(cassa->estrai("incudine", "il vecchio baule"), nullptr);
-  EXPECT_EQ(stampato(), DOMANDA_CONT("incudine", "il vecchio baule")
-                        "\n - L'oggetto incudine non " E_GRAVE " trasportabile\n");
+  EXPECT_EQ(stampato(),
+            DOMANDA_CONT("incudine", "il vecchio baule") "\n - L'oggetto incudine non " E_GRAVE
+                                                         " trasportabile\n");
   EXPECT_TRUE(cassa->search("incudine"));
 
   risponde("si\n");
   std::unique_ptr<oggetto> presa = cassa->estrai("chiave", "cassa");
   EXPECT_EQ(presa.get(), &chiave);
-  EXPECT_EQ(stampato(), DOMANDA_CONT("chiave", "cassa")
-                        "\n - Hai messo l'oggetto chiave nello zaino\n\nApre qualcosa.\n");
+  EXPECT_EQ(
+      stampato(),
+      DOMANDA_CONT("chiave",
+                   "cassa") "\n - Hai messo l'oggetto chiave nello zaino\n\nApre qualcosa.\n");
   EXPECT_FALSE(cassa->search("chiave"));
   EXPECT_FALSE(chiave.sugg());
 
   risponde("si\n");
   EXPECT_EQ(cassa->estrai("corda", "cassa").get(), &corda);
-  EXPECT_EQ(stampato(), DOMANDA_CONT("corda", "cassa")
-                        "\n - Hai messo l'oggetto corda nello zaino\n");
+  EXPECT_EQ(stampato(),
+            DOMANDA_CONT("corda", "cassa") "\n - Hai messo l'oggetto corda nello zaino\n");
 }
 
 TEST_F(oggetti, ZainoSiListaComeUnContenitore) {
   metti(zaino, nuovo("mappa", tratti(), "Una mappa"));
   zaino.guarda();
-  EXPECT_EQ(stampato(), "\n zaino - Il tuo zainetto\n"
-                        "\n  Questi sono gli oggetti presenti in questo/a zaino:\n"
-                        "  - mappa (Una mappa)\n");
+  EXPECT_EQ(stampato(),
+            "\n zaino - Il tuo zainetto\n"
+            "\n  Questi sono gli oggetti presenti in questo/a zaino:\n"
+            "  - mappa (Una mappa)\n");
   EXPECT_EQ(zaino.id(), 0);
   EXPECT_TRUE(zaino.contenitore());
 }
@@ -400,11 +407,12 @@ TEST_F(nascondigli, SpostaRivelaNelLuogoELoMostra) {
   oggnasc& sotto = metti(stanza, std::move(tappeto));
 
   EXPECT_EQ(sotto.sposta(utente, ""), &stanza);
-  EXPECT_EQ(stampato(), "\n - Hai spostato l'oggetto tappeto\n"
-                        "\nQualcosa luccica.\n"
-                        "\n* Stanza\n" LISTA
-                        "  - chiave\n  - moneta\n  - sedia\n  - tappeto\n"
-                        "\nUna stanza.");
+  EXPECT_EQ(stampato(),
+            "\n - Hai spostato l'oggetto tappeto\n"
+            "\nQualcosa luccica.\n"
+            "\n* Stanza\n" LISTA
+            "  - chiave\n  - moneta\n  - sedia\n  - tappeto\n"
+            "\nUna stanza.");
   EXPECT_TRUE(sotto.nascosti().empty());
   EXPECT_EQ(stanza.oggetti_().at("moneta").get(), &moneta);
   EXPECT_TRUE(stanza.visitato());

@@ -149,8 +149,7 @@ TEST_F(percorso, UnLuogoVisitatoRimastoAlBuio) {
   cripta.vai(utente, "ovest");
   stampato();
   piazza.vai(utente, "est");
-  EXPECT_EQ(stampato(),
-            "\n* Cripta\n - Questo luogo non " E_GRAVE " illuminato.\n\nUna cripta.");
+  EXPECT_EQ(stampato(), "\n* Cripta\n - Questo luogo non " E_GRAVE " illuminato.\n\nUna cripta.");
 }
 
 TEST_F(percorso, UnCollegamentoVersoSeStesso) {

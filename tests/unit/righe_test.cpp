@@ -120,8 +120,8 @@ TEST_F(MondoRighe, LettoreRicomponeLeRigheSpezzateTraBlocchi) {
   // Lines longer than a block, CRs and line feeds on the cuts, empty lines
   // and a last line without a line feed read the same in any pieces.
   const std::string testo = "NOMEOGGETTO=lampada a olio\r\n\r\nab\r\r\n\nx\ry\nfine";
-  const std::vector<std::string> attese{"NOMEOGGETTO=lampada a olio", "", "ab", "", "x\ry",
-                                        "fine|"};
+  const std::vector<std::string> attese{
+      "NOMEOGGETTO=lampada a olio", "", "ab", "", "x\ry", "fine|"};
   for (std::size_t pezzo : {1, 2, 3, 5, 13}) {
     flusso_a_pezzi sorgente(testo, pezzo);
     std::istream flusso(&sorgente);

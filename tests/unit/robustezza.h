@@ -18,9 +18,9 @@ namespace robustezza {
 
 using mondo_prova::uscita_fatale;
 
+using mondo_prova::come_utente_comune;
 using mondo_prova::leggi_file;
 using mondo_prova::scrivi_file;
-using mondo_prova::come_utente_comune;
 
 // Two places; the start place "sala" holds one object, "sasso".
 inline const char* mondo_piccolo() {

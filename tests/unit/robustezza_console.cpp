@@ -61,23 +61,24 @@ TEST_F(ConsoleOstile, RigheDiMegabyte) {
                                "\n" + "vai " + lettere;
   int stato = -1;
   const std::string stampato = partita(ingresso, stato);
-  const std::string atteso =
-      inizio + "\n - Oggetto " + lettere + " non trovato.\n" + prompt + prompt +
-      "\n ! ERRORE: L'oggetto " + alti + " non " E_GRAVE " presente nel luogo.\n" + prompt +
-      prompt + "\n ! ERRORE: Direzione non riconosciuta\n" + prompt + saluto;
+  const std::string atteso = inizio + "\n - Oggetto " + lettere + " non trovato.\n" + prompt +
+                             prompt + "\n ! ERRORE: L'oggetto " + alti +
+                             " non " E_GRAVE " presente nel luogo.\n" + prompt + prompt +
+                             "\n ! ERRORE: Direzione non riconosciuta\n" + prompt + saluto;
   EXPECT_EQ(stato, 0);
   EXPECT_EQ(stampato.size(), atteso.size());
-  EXPECT_TRUE(stampato == atteso) << "the output differs from byte "
-                                  << std::mismatch(atteso.begin(), atteso.end(), stampato.begin(),
-                                                   stampato.end()).first - atteso.begin();
+  EXPECT_TRUE(stampato == atteso)
+      << "the output differs from byte "
+      << std::mismatch(atteso.begin(), atteso.end(), stampato.begin(), stampato.end()).first -
+             atteso.begin();
 }
 
 TEST_F(ConsoleOstile, UnaParolaTraMigliaiaDiSpaziEUnaRispostaEnorme) {
   // A command whose words are far apart still runs; its question answered
   // with a huge line is not "si". The whole "esci" line then ends the game.
   const std::string spazi(100000, ' ');
-  const std::string ingresso = "no\n" + spazi + "prendi" + spazi + "sasso" + spazi + "\n" +
-                               "si" + spazi + "\n" + "esci\n" + std::string(mega, 's') + "\n";
+  const std::string ingresso = "no\n" + spazi + "prendi" + spazi + "sasso" + spazi + "\n" + "si" +
+                               spazi + "\n" + "esci\n" + std::string(mega, 's') + "\n";
   int stato = -1;
   const std::string stampato = partita(ingresso, stato);
   const std::string atteso =

@@ -87,7 +87,8 @@ TEST_F(Salvataggio, ScritturaFallitaLasciaIlSalvataggioPrecedente) {
     cons.righe = {"", "salva", "guarda", "esci", "no"};
     const int esito = ::gioca();
     const std::string testo = uscita();
-    if (::write(tubo[1], testo.data(), testo.size()) != static_cast<ssize_t>(testo.size())) return 3;
+    if (::write(tubo[1], testo.data(), testo.size()) != static_cast<ssize_t>(testo.size()))
+      return 3;
     return esito;
   });
   ::close(tubo[1]);
@@ -114,8 +115,8 @@ std::string mondo_grande() {
   const int luoghi = 1500;
   for (int i = 0; i < luoghi; ++i) {
     const std::string nome = "luogo" + std::to_string(i);
-    testo += "[Luogo]\nNOMELUOGO=" + nome + "\nSOPRANOME=Il " + nome + "\n[Descrizione]\n" +
-             lungo + "\n[EndDescrizione]\n[EndLuogo]\n[OggInLuogo]\nNOMELUOGO=" + nome + "\n";
+    testo += "[Luogo]\nNOMELUOGO=" + nome + "\nSOPRANOME=Il " + nome + "\n[Descrizione]\n" + lungo +
+             "\n[EndDescrizione]\n[EndLuogo]\n[OggInLuogo]\nNOMELUOGO=" + nome + "\n";
     for (int k = 0; k < 4; ++k) {
       testo += "[Oggetto]\nNOMEOGGETTO=cosa" + std::to_string(k) + "\nDESCRIZIONE=" + lungo +
                "\nTRASPORTABILE=TRUE\n[EndOggetto]\n";
@@ -165,8 +166,8 @@ TEST_F(Salvataggio, UnCrolloDuranteIlSalvataggioLasciaUnFileIntero) {
     for (const std::string& resto : temporanei()) std::remove(resto.c_str());
   }
   EXPECT_GT(vecchi, 0) << "no kill came before the end of a save";
-  std::cerr << "kills: " << vecchi << " old, " << nuovi << " new; a save takes "
-            << durata.count() << " us\n";
+  std::cerr << "kills: " << vecchi << " old, " << nuovi << " new; a save takes " << durata.count()
+            << " us\n";
 
   // Both files that a kill can leave load, and load as they were saved.
   for (const std::string* testo : {&vecchio, &nuovo}) {
