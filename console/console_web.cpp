@@ -7,17 +7,20 @@
 
 #include "console/cp850.h"
 
+// The JavaScript bodies below are not C++: the formatter leaves them alone.
+// clang-format off
 // The page side: the module object of each run carries the functions below
 // (see web/pagina.js), so a run that the page has dropped never reaches the
 // page again.
-EM_JS(void, pagina_scrivi, (const char* dati, std::size_t n),
-      { Module.veltScrivi(HEAPU8.slice(dati, dati + n)); });
+EM_JS(void, pagina_scrivi, (const char* dati, std::size_t n), {
+  Module.veltScrivi(HEAPU8.slice(dati, dati + n));
+});
 
 // Waits for the player's line; returns its length in UTF-8 and stores a
 // buffer from malloc, or -1 at the end of the input.
 EM_ASYNC_JS(int, pagina_leggi, (char** dati), {
   const riga = await Module.veltLeggi();
-  if (riga == = null) return -1;
+  if (riga === null) return -1;
   const n = lengthBytesUTF8(riga);
   const p = _malloc(n + 1);
   stringToUTF8(riga, p, n + 1);
@@ -28,7 +31,8 @@ EM_ASYNC_JS(int, pagina_leggi, (char** dati), {
 EM_JS(void, pagina_fine, (int stato), { Module.veltFine(stato); });
 
 // A run whose program has ended never resumes: this wait never ends.
-EM_ASYNC_JS(void, pagina_ferma, (), { await new Promise(() = > {}); });
+EM_ASYNC_JS(void, pagina_ferma, (), { await new Promise(() => {}); });
+// clang-format on
 
 namespace {
 
