@@ -1,12 +1,9 @@
 #include "autore/pubblica.h"
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "autore/comune.h"
 #include "console/cp850.h"
-#include "world/righe.h"
 
 #ifndef VELT_PAGINA_WEB
 #define VELT_PAGINA_WEB "build-web/web/velt.html"
@@ -20,14 +17,6 @@ namespace {
 const std::string titolo_vuoto = "<title>velt</title>";
 const std::string mondo_vuoto =
     "<script id=\"mondo-incorporato\" type=\"application/octet-stream\">";
-
-// The whole regular file `nome`; false when it cannot be read.
-bool leggi(const std::string& nome, std::string& testo) {
-  std::ifstream in;
-  if (!apri_mondo(nome.c_str(), in)) return false;
-  testo.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
 
 std::string base64(const std::string& dati) {
   static const char cifre[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -77,10 +66,7 @@ std::string titolo_html(const std::string& titolo) {
 int pubblica(const std::string& nome, const std::string& pagina, std::ostream& uscita,
              std::ostream& errori) {
   std::string mondo;
-  if (!leggi(nome, mondo)) {
-    errori << "velt-autore: impossibile leggere " << nome << '\n';
-    return 2;
-  }
+  if (!leggi_tutto(nome, mondo, errori)) return 2;
   if (utf8_non_ascii(mondo)) {
     conversione_cp850 c = converti_in_cp850(mondo);
     if (!c.riuscita) {
@@ -107,7 +93,8 @@ int pubblica(const std::string& nome, const std::string& pagina, std::ostream& u
   }
   ambiente::zaino.svuota();
   std::string html;
-  if (!leggi(pagina, html)) {
+  std::ostringstream scarto;  // a missing page gets a message of its own
+  if (!leggi_tutto(pagina, html, scarto)) {
     errori << "velt-autore: manca la pagina del gioco per il browser (" << pagina
            << "): la costruisce 'make web'\n";
     return 2;

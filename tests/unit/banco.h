@@ -19,32 +19,21 @@
 struct tratti {
   bool i = false, t = false, s = false, a = false, ac = false;
   std::string sugg, r;
-  tratti& illuminabile() {
-    i = true;
+  tratti& illuminabile() { return vero(i); }
+  tratti& trasportabile() { return vero(t); }
+  tratti& spostabile() { return vero(s); }
+  tratti& apribile() { return vero(a); }
+  tratti& acceso() { return vero(ac); }
+  tratti& suggerimento(std::string testo) { return testo_(sugg, std::move(testo)); }
+  tratti& reagente(std::string nome) { return testo_(r, std::move(nome)); }
+
+private:
+  tratti& vero(bool& flag) {
+    flag = true;
     return *this;
   }
-  tratti& trasportabile() {
-    t = true;
-    return *this;
-  }
-  tratti& spostabile() {
-    s = true;
-    return *this;
-  }
-  tratti& apribile() {
-    a = true;
-    return *this;
-  }
-  tratti& acceso() {
-    ac = true;
-    return *this;
-  }
-  tratti& suggerimento(std::string testo) {
-    sugg = std::move(testo);
-    return *this;
-  }
-  tratti& reagente(std::string nome) {
-    r = std::move(nome);
+  tratti& testo_(std::string& campo, std::string valore) {
+    campo = std::move(valore);
     return *this;
   }
 };
