@@ -16,7 +16,9 @@ std::size_t nodi_sul_heap(const mappa_oggetti& mappa) {
 oggcont ambiente::zaino("zaino", "Il tuo zainetto", false, false, false, true, false, "", "", true);
 
 ambiente::ambiente(luogo& ll)
-    : luoghi(alloc_mondo<mappa_luoghi::value_type>(&memoria)), utente(&ll), segnaposto(&ll) {}
+    : luoghi(alloc_mondo<mappa_luoghi::value_type>(&memoria, arena::NODI_LUOGHI)),
+      utente(&ll),
+      segnaposto(&ll) {}
 
 // The objects of this world that the backpack or the placeholder place (both
 // outlive it) hold lie in its arena: they go before the arena does. Others

@@ -96,9 +96,9 @@ arena::~arena() {
   }
 }
 
-void arena::nuovo_blocco(std::size_t almeno) {
-  std::size_t misura = prossimo;
-  if (prossimo < BLOCCO_MASSIMO) prossimo *= 2;
+void arena::nuovo_blocco(corsia& c, std::size_t almeno) {
+  std::size_t misura = c.prossimo;
+  if (c.prossimo < BLOCCO_MASSIMO) c.prossimo *= 2;
   const std::size_t testa = arrotonda(sizeof(blocco));
   while (misura < almeno + testa) misura *= 2;
   void* p = mappa(misura);
@@ -108,12 +108,13 @@ void arena::nuovo_blocco(std::size_t almeno) {
   b->misura = misura;
   blocchi = b;
   totale += misura;
-  cima = static_cast<char*>(p) + testa;
-  fine = static_cast<char*>(p) + misura;
-  AVVELENA(cima, static_cast<std::size_t>(fine - cima));
+  c.cima = static_cast<char*>(p) + testa;
+  c.fine = static_cast<char*>(p) + misura;
+  AVVELENA(c.cima, static_cast<std::size_t>(c.fine - c.cima));
 }
 
-void* arena::prendi(std::size_t n) {
+void* arena::prendi(std::size_t n, tipo t) {
+  corsia& c = corsie[t];
   n = arrotonda(n == 0 ? 1 : n);
   const std::size_t classe = n / 8;
   if (classe <= PICCOLI && liberi[classe] != nullptr) {
@@ -122,9 +123,9 @@ void* arena::prendi(std::size_t n) {
     std::memcpy(&liberi[classe], p, sizeof(void*));
     return p;
   }
-  if (static_cast<std::size_t>(fine - cima) < n + SPAZIO) nuovo_blocco(n + SPAZIO);
-  void* p = cima;
-  cima += n + SPAZIO;
+  if (static_cast<std::size_t>(c.fine - c.cima) < n + SPAZIO) nuovo_blocco(c, n + SPAZIO);
+  void* p = c.cima;
+  c.cima += n + SPAZIO;
   RISANA(p, n);
   return p;
 }

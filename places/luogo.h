@@ -73,6 +73,11 @@ public:
   void salva(std::ostream& uscita) const;
   void salva(scrittura& uscita) const;
   void salvap(scrittura& uscita) const;
+  // Asks the cache for what `salvap` reads from the places this one links
+  // to, which lie anywhere in the world: those places, or (once they have
+  // come) the bytes of their names. A saver that asks a few places ahead
+  // overlaps those misses instead of waiting for each in turn.
+  void anticipa_salvap(bool nomi) const;
 
   // Read-only views for the author tools.
   std::string_view sopranome_() const { return sopranome; }

@@ -1,25 +1,57 @@
 #pragma once
 #include <cstddef>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <ostream>
 #include <string_view>
 
+// Copies the `n` bytes at `da` to `a`. Most pieces of a save are short
+// texts of a few dozen bytes: up to 64 they are moved in two overlapping
+// words or pairs of 16 bytes, inline, with no call and no loop.
+inline void copia_pezzo(char* a, const char* da, std::size_t n) {
+  if (n > 64) {
+    std::memcpy(a, da, n);
+  } else if (n > 32) {
+    std::memcpy(a, da, 32);
+    std::memcpy(a + n - 32, da + n - 32, 32);
+  } else if (n > 16) {
+    std::memcpy(a, da, 16);
+    std::memcpy(a + n - 16, da + n - 16, 16);
+  } else if (n >= 8) {
+    std::memcpy(a, da, 8);
+    std::memcpy(a + n - 8, da + n - 8, 8);
+  } else if (n >= 4) {
+    std::memcpy(a, da, 4);
+    std::memcpy(a + n - 4, da + n - 4, 4);
+  } else {
+    for (std::size_t i = 0; i < n; ++i) a[i] = da[i];
+  }
+}
+
 // The saver's output. Every piece of a save (keys, values, markers) is
-// copied into one 64 KiB buffer, which goes to the stream's buffer in one
+// copied into one buffer of 1 MiB, which goes to the stream's buffer in one
 // call when it is full and when the scrittura ends: no stream insertion, no
-// sentry and no formatting per piece. Most calls hand over a full buffer,
-// which a file's buffer can write without copying it again. A stream already failed receives
-// nothing more, and a short write fails it, as with <<.
+// sentry and no formatting per piece, and few system calls, each large
+// enough that the kernel's cost per call does not count. A file's buffer
+// writes such a piece without copying it again. When the heap cannot give
+// the buffer, a small one on the stack does the same work in more calls, so
+// a save never fails for it. A stream already failed receives nothing more,
+// and a short write fails it, as with <<.
 class scrittura {
 public:
-  explicit scrittura(std::ostream& o) : uscita(o) {}
+  explicit scrittura(std::ostream& o)
+      : uscita(o),
+        proprio(new (std::nothrow) char[GRANDE]),
+        dati(proprio ? proprio.get() : piccolo),
+        misura(proprio ? GRANDE : sizeof piccolo) {}
   ~scrittura() { svuota(); }
   scrittura(const scrittura&) = delete;
   scrittura& operator=(const scrittura&) = delete;
 
   scrittura& operator<<(std::string_view s) {
-    if (s.size() <= sizeof dati - usati) {
-      std::memcpy(dati + usati, s.data(), s.size());
+    if (s.size() <= misura - usati) {
+      copia_pezzo(dati + usati, s.data(), s.size());
       usati += s.size();
     } else {
       lungo(s);
@@ -27,7 +59,7 @@ public:
     return *this;
   }
   scrittura& operator<<(char c) {
-    if (usati == sizeof dati) svuota();
+    if (usati == misura) svuota();
     dati[usati++] = c;
     return *this;
   }
@@ -37,8 +69,8 @@ public:
   // Room for `n` bytes in a row, which the caller fills through a `diretta`
   // without a check per piece; null when `n` is more than the buffer holds.
   char* riserva(std::size_t n) {
-    if (n > sizeof dati - usati) svuota();
-    return n <= sizeof dati ? dati + usati : nullptr;
+    if (n > misura - usati) svuota();
+    return n <= misura ? dati + usati : nullptr;
   }
   // Takes the bytes written since `riserva` up to `fine` into the buffer.
   void prendi_fino_a(const char* fine) { usati = static_cast<std::size_t>(fine - dati); }
@@ -49,9 +81,14 @@ private:
   void lungo(std::string_view s);
   void scrivi(const char* p, std::size_t n);
 
+  static constexpr std::size_t GRANDE = std::size_t(1) << 20;
+
   std::ostream& uscita;
+  std::unique_ptr<char[]> proprio;
+  char piccolo[4096];
+  char* const dati;
+  const std::size_t misura;
   std::size_t usati = 0;
-  char dati[1 << 16];
 };
 
 // Writes pieces into room reserved in a scrittura, which it takes them into
@@ -64,7 +101,7 @@ public:
   diretta& operator=(const diretta&) = delete;
 
   diretta& operator<<(std::string_view s) {
-    std::memcpy(p, s.data(), s.size());
+    copia_pezzo(p, s.data(), s.size());
     p += s.size();
     return *this;
   }

@@ -79,6 +79,24 @@ TEST(arena, GliOggettiFattiDuranteUnCaricamentoStannoNellArena) {
   di_nuovo_a.reset();
 }
 
+// Each kind of piece is cut from blocks of its own: the nodes of a map made
+// between its objects and texts still lie one after the other.
+TEST(arena, IPezziDiOgniTipoStannoInFila) {
+  arena a;
+  const arena::tipo tipi[] = {arena::COSE, arena::NODI_OGGETTI, arena::NODI_LUOGHI};
+  std::vector<char*> ultimo(arena::TIPI, nullptr);
+  for (int giro = 0; giro < 50; ++giro) {
+    for (arena::tipo t : tipi) {
+      char* p = static_cast<char*>(a.prendi(56, t));
+      if (ultimo[t] != nullptr) {
+        EXPECT_GT(p, ultimo[t]) << t;
+        EXPECT_LE(p - ultimo[t], 56 + 16) << "kind " << t << ", round " << giro;
+      }
+      ultimo[t] = p;
+    }
+  }
+}
+
 // The author tools move nodes between holders with extract and insert: a
 // node of an arena in a heap map, or the other way, still goes back to
 // where it was made.

@@ -1,9 +1,44 @@
 // The saver: the whole saved text, byte for byte, and the round trip of a
 // played game through its saved text.
+#include <sstream>
+
 #include "banco_mondo.h"
+#include "world/scrittura.h"
 
 namespace mondo_prova {
 namespace {
+
+// The saver's buffer: pieces of every short length, through `<<` and through
+// reserved room, and pieces larger than the whole buffer, come out in order
+// and whole, however they fall across the buffer's ends.
+TEST(scrittura, OgniPezzoEsceInteroEInOrdine) {
+  std::string atteso;
+  std::ostringstream uscita;
+  {
+    scrittura t(uscita);
+    const std::string lettere(3 << 20, 'x');
+    for (std::size_t giro = 0; atteso.size() < (5u << 20); ++giro) {
+      for (std::size_t n = 0; n <= 130; ++n) {
+        std::string pezzo(n, static_cast<char>('a' + (giro + n) % 26));
+        if (n > 0) pezzo.back() = '|';
+        t << pezzo;
+        atteso += pezzo;
+      }
+      if (char* p = t.riserva(70)) {
+        diretta d(t, p);
+        d << std::string_view("chiave=") << 'v' << std::string_view(lettere).substr(0, 40) << '\n';
+        atteso += "chiave=v" + lettere.substr(0, 40) + '\n';
+      } else {
+        ADD_FAILURE() << "no room for 70 bytes";
+      }
+      const std::size_t lungo = giro % 3 == 0 ? (1u << 20) + giro : 5000 + giro;
+      t << std::string_view(lettere).substr(0, lungo) << '#';
+      atteso += lettere.substr(0, lungo) + '#';
+    }
+  }
+  EXPECT_TRUE(uscita.str() == atteso)
+      << "lengths " << uscita.str().size() << " and " << atteso.size();
+}
 
 // The world of mondi/ricco.ini: three places in unsorted file order, a
 // backpack, a container that can be taken (with contents), a closed chest
