@@ -1,6 +1,10 @@
 // Fuzz target: the input is what the player types into the default world.
 // The whole program runs on it (load question, commands, questions, saving,
-// reloading), once with the plain console and once with the UTF-8 one. The
+// reloading), with the plain console when the first byte is even and the
+// UTF-8 one when it is odd, so that the fuzzer explores both and each input
+// costs one game. The replay of kept inputs (rigioca, built with
+// VELT_RIGIOCA) plays both, so an input found with either stays tested with
+// it. The
 // game's files are kept in memory (ambiente::in_memoria): mondo.ini is the
 // default world and each input starts without a saved game, which "salva"
 // writes and "carica" with "si" reads back, so no input touches the disk. A
@@ -42,8 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
   {
     sessione_fuzz sessione;
     const std::string ingresso(reinterpret_cast<const char*>(dati), n);
-    partita<console>(sessione, file, ingresso);
-    partita<console_utf8>(sessione, file, ingresso);
+#ifdef VELT_RIGIOCA
+    const bool semplice = true, utf8 = true;
+#else
+    const bool utf8 = n > 0 && dati[0] % 2 != 0, semplice = !utf8;
+#endif
+    if (semplice) partita<console>(sessione, file, ingresso);
+    if (utf8) partita<console_utf8>(sessione, file, ingresso);
   }
   file.salvato.reset();
   ambiente::in_memoria = nullptr;

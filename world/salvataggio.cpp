@@ -167,7 +167,8 @@ void luogo::anticipa_salvap(bool nomi) const {
 // end place the line before the closing message is still ended, so the
 // message block reads back as it was written.
 void ambiente::salva_su(std::ostream& uscita) const {
-  scrittura t(uscita);
+  // The world's storage is about as large as its file.
+  scrittura t(uscita, memoria.riservati());
   t << "[Titolo]\n" << titolo << "[EndTitolo]\n\n[Zaino]\n";
   zaino.salvazaino(t);
   t << "[EndZaino]\n\n";

@@ -30,21 +30,23 @@ inline void copia_pezzo(char* a, const char* da, std::size_t n) {
 }
 
 // The saver's output. Every piece of a save (keys, values, markers) is
-// copied into one buffer of 1 MiB, which goes to the stream's buffer in one
-// call when it is full and when the scrittura ends: no stream insertion, no
-// sentry and no formatting per piece, and few system calls, each large
-// enough that the kernel's cost per call does not count. A file's buffer
-// writes such a piece without copying it again. When the heap cannot give
-// the buffer, a small one on the stack does the same work in more calls, so
-// a save never fails for it. A stream already failed receives nothing more,
-// and a short write fails it, as with <<.
+// copied into one buffer, which goes to the stream's buffer in one call when
+// it is full and when the scrittura ends: no stream insertion, no sentry and
+// no formatting per piece. The buffer is sized on the bytes the caller
+// expects, up to 1 MiB: a big world goes out in few system calls, each large
+// enough that the kernel's cost per call does not count (a file's buffer
+// writes such a piece without copying it again), and a small one needs no
+// more than a small buffer on the stack. When the heap cannot give the
+// buffer, the small one does the same work in more calls, so a save never
+// fails for it. A stream already failed receives nothing more, and a short
+// write fails it, as with <<.
 class scrittura {
 public:
-  explicit scrittura(std::ostream& o)
+  explicit scrittura(std::ostream& o, std::size_t atteso = 0)
       : uscita(o),
-        proprio(new (std::nothrow) char[GRANDE]),
+        proprio(atteso > sizeof piccolo ? new (std::nothrow) char[misura_per(atteso)] : nullptr),
         dati(proprio ? proprio.get() : piccolo),
-        misura(proprio ? GRANDE : sizeof piccolo) {}
+        misura(proprio ? misura_per(atteso) : sizeof piccolo) {}
   ~scrittura() { svuota(); }
   scrittura(const scrittura&) = delete;
   scrittura& operator=(const scrittura&) = delete;
@@ -82,6 +84,7 @@ private:
   void scrivi(const char* p, std::size_t n);
 
   static constexpr std::size_t GRANDE = std::size_t(1) << 20;
+  static std::size_t misura_per(std::size_t atteso) { return atteso < GRANDE ? atteso : GRANDE; }
 
   std::ostream& uscita;
   std::unique_ptr<char[]> proprio;
