@@ -4,13 +4,18 @@
 // UTF-8 one when it is odd, so that the fuzzer explores both and each input
 // costs one game. The replay of kept inputs (rigioca, built with
 // VELT_RIGIOCA) plays both, so an input found with either stays tested with
-// it. The
-// game's files are kept in memory (ambiente::in_memoria): mondo.ini is the
-// default world and each input starts without a saved game, which "salva"
-// writes and "carica" with "si" reads back, so no input touches the disk. A
-// fatal error (answering "si" with no saved game) ends the input.
+// it. The game's files are kept in memory (ambiente::in_memoria): mondo.ini
+// is the default world and each input starts without a saved game, which
+// "salva" writes and "carica" with "si" reads back, so no input touches the
+// disk. A text already read is mostly not read again: the default world,
+// which every game of every input loads, and a saved game loaded again give
+// their games copies of the worlds read from them (mondi_letti). A fatal error
+// (answering "si" with no saved game) ends the input.
 #include <cstdio>
+#include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "console/console_utf8.h"
 #include "fuzz/supporto.h"
@@ -21,6 +26,66 @@ extern const unsigned char mondo_predefinito[];
 extern const std::size_t mondo_predefinito_lunghezza;
 
 namespace {
+
+// The worlds read so far, each kept as loaded with the objects its backpack
+// held, so that a game that loads the same text again starts from a copy,
+// which costs a fraction of reading it: the default world, and the saved
+// game that was loaded a second time last. A saved game is kept only from
+// its second load: most are loaded once, straight into the game.
+class mondi_letti {
+public:
+  explicit mondi_letti(const std::string& mondo) : testo_predefinito(mondo) {}
+
+  void carica(const std::string& testo, ambiente& mondo) {
+    for (const std::unique_ptr<letto>* l : {&predefinito, &ripreso}) {
+      if (*l != nullptr && (*l)->testo == testo) {
+        mondo.copia_da((*l)->mondo, (*l)->zaino);
+        return;
+      }
+    }
+    if (testo != testo_predefinito && testo != visto) {
+      visto = testo;
+      std::istringstream ingresso(testo);
+      mondo.carica_da(ingresso);
+      return;
+    }
+    auto nuovo = std::make_unique<letto>(testo);
+    mondo.copia_da(nuovo->mondo, nuovo->zaino);
+    (testo == testo_predefinito ? predefinito : ripreso) = std::move(nuovo);
+  }
+
+private:
+  struct letto {
+    // Reads `testo` (a fatal error throws, and nothing is kept); the objects
+    // it puts into the backpack are taken out again and kept here.
+    explicit letto(const std::string& t) : testo(t) {
+      std::istringstream ingresso(testo);
+      mondo.carica_da(ingresso);
+      mappa_oggetti& nello_zaino = ambiente::zaino.contenuto_mod();
+      for (auto it = nello_zaino.begin(); it != nello_zaino.end();) {
+        const auto voce = it++;
+        if (mondo.memoria_().contiene(voce->second.get())) {
+          zaino.push_back(std::move(nello_zaino.extract(voce).mapped()));
+        }
+      }
+    }
+
+    std::string testo;
+    luogo segnaposto{"dio", "IO sono un dio", "", true, false, ""};
+    ambiente mondo{segnaposto};
+    // Declared after the world, so it goes first: its objects lie in the
+    // world's arena. A plain list, not a map: a map's nodes would stay on the
+    // heap, and a world that goes with map nodes on the heap that are not the
+    // backpack's visits every place to destroy it.
+    std::vector<std::unique_ptr<oggetto>> zaino;
+  };
+
+  const std::string testo_predefinito;
+  std::unique_ptr<letto> predefinito;
+  // The saved game loaded last, not kept.
+  std::string visto;
+  std::unique_ptr<letto> ripreso;
+};
 
 // Plays the whole program on `ingresso` with the console `base`.
 template <class base>
@@ -41,7 +106,11 @@ void partita(sessione_fuzz& sessione, ambiente::file_in_memoria& file,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
   static ambiente::file_in_memoria file{
       std::string(reinterpret_cast<const char*>(mondo_predefinito), mondo_predefinito_lunghezza),
-      std::nullopt};
+      std::nullopt, [](const std::string& testo, ambiente& mondo) {
+        static mondi_letti letti(std::string(reinterpret_cast<const char*>(mondo_predefinito),
+                                             mondo_predefinito_lunghezza));
+        letti.carica(testo, mondo);
+      }};
   ambiente::in_memoria = &file;
   {
     sessione_fuzz sessione;

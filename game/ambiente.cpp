@@ -51,6 +51,38 @@ ambiente& ambiente::operator+=(std::unique_ptr<luogo> l) {
   return *this;
 }
 
+void ambiente::copia_da(const ambiente& modello,
+                        const std::vector<std::unique_ptr<oggetto>>& zaino_modello) {
+  const arena::in_uso nel_mondo(memoria);
+  // In name order, each place goes in at the end with a single comparison.
+  for (const auto& voce : modello.luoghi) {
+    std::unique_ptr<luogo> l = voce.second->copia();
+    const std::string_view chiave = l->nome_ref();
+    luoghi.try_emplace(luoghi.end(), chiave, std::move(l));
+  }
+  // A place of the copy, by the name of the model's; null for a place the
+  // model does not list (its placeholder).
+  const auto copia_di = [this](const luogo* l) -> luogo* {
+    if (l == nullptr) return nullptr;
+    const auto trovato = luoghi.find(l->nome_ref());
+    return trovato == luoghi.end() ? nullptr : trovato->second.get();
+  };
+  for (const auto& voce : modello.luoghi) {
+    luogo* copia = copia_di(voce.second.get());
+    for (int d = 0; d < NUM_DIREZIONI; ++d) {
+      const auto verso = static_cast<direzione>(d);
+      copia->collega(verso, copia_di(voce.second->collegamento(verso)));
+    }
+  }
+  if (modello.utente != modello.segnaposto) utente = copia_di(modello.utente);
+  if (utente == nullptr) utente = segnaposto;
+  fine = copia_di(modello.fine);
+  titolo = modello.titolo;
+  finegioco = modello.finegioco;
+  dati = modello.dati;
+  for (const std::unique_ptr<oggetto>& o : zaino_modello) zaino += o->copia();
+}
+
 void ambiente::start() {
   utente->guarda("");
   utente->cambiastato();

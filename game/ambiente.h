@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <istream>
 #include <map>
 #include <memory>
@@ -42,6 +43,14 @@ public:
   // after the question). A fatal error ends the program. `oss`, when given,
   // hears what the readers meet and may have fatal lines skipped.
   void carica_da(std::istream& flusso, osservatore* oss = nullptr);
+  // Makes this world, empty as before a load, a copy of `modello`: its
+  // places with their objects, links and obstructions, the start and end
+  // places, the title, the required objects and the closing message, all in
+  // this world's arena, and copies of `zaino_modello` put in the backpack.
+  // That is what loading again the file `modello` was loaded from would
+  // build, without reading it.
+  void copia_da(const ambiente& modello,
+                const std::vector<std::unique_ptr<oggetto>>& zaino_modello);
   // Writes the game to world.ini, replacing the previous save only when
   // every byte was written. Prints the outcome; 0 on success, 1 otherwise.
   int salva();
@@ -81,6 +90,10 @@ public:
   struct file_in_memoria {
     std::optional<std::string> mondo;
     std::optional<std::string> salvato;
+    // When set, a load of either file hands its text and the world to load
+    // into to this, which reads it in its stead: fuzz_comandi keeps the
+    // worlds it has read and gives out copies of them (`copia_da`).
+    std::function<void(const std::string& testo, ambiente& mondo)> leggi;
   };
   // Null in the game. When set (by the fuzzers, which replay thousands of
   // games a second), `carica` reads these files and `salva` replaces the

@@ -13,6 +13,13 @@ oggcont::oggcont(std::string_view n, std::string_view d, bool i, bool t, bool s,
 
 oggcont::~oggcont() = default;
 
+std::unique_ptr<oggetto> oggcont::copia() const {
+  auto c = std::make_unique<oggcont>(nomeogg, desogg, illuminabile, trasportabile, spostabile,
+                                     apribile, acceso, suggest, reagente, stato);
+  copia_lista(cont, c->cont);
+  return c;
+}
+
 oggcont& oggcont::operator+=(std::unique_ptr<oggetto> ogg) {
   const std::string_view chiave = ogg->nome_ref();
   cont.try_emplace(chiave, std::move(ogg));

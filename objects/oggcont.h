@@ -25,6 +25,7 @@ public:
   luogo* usa(luogo*& utente, const std::string& ogg) override;
   luogo* apri(luogo*& utente, const std::string& ogg) override;
   void salva(scrittura& uscita) const override;
+  std::unique_ptr<oggetto> copia() const override;
   // Writes the backpack's list: the contents between the list markers.
   void salvazaino(scrittura& uscita) const;
 

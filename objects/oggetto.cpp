@@ -58,6 +58,21 @@ void oggetto::mostra_sugg() {
 
 std::unique_ptr<oggetto> oggetto::estrai(const std::string&, const std::string&) { return nullptr; }
 
+std::unique_ptr<oggetto> oggetto::copia() const {
+  return std::make_unique<oggetto>(nomeogg, desogg, illuminabile, trasportabile, spostabile,
+                                   apribile, acceso, suggest, reagente);
+}
+
+// The copies come in name order: each goes in at the end of `a` with a
+// single comparison, when `a` held nothing beyond them.
+void oggetto::copia_lista(const mappa_oggetti& da, mappa_oggetti& a) {
+  for (const auto& voce : da) {
+    std::unique_ptr<oggetto> o = voce.second->copia();
+    const std::string_view chiave = o->nome_ref();
+    a.try_emplace(a.end(), chiave, std::move(o));
+  }
+}
+
 void oggetto::guarda() const { std::cout << "\n " << nomeogg << " - " << desogg << '\n'; }
 
 void oggetto::accendi(const std::string& ogg) {

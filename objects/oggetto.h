@@ -49,6 +49,12 @@ public:
   virtual luogo* apri(luogo*& utente, const std::string& ogg);
   // Writes the object's record (and, for holders, its list) to a world file.
   virtual void salva(scrittura& uscita) const;
+  // A new object of the same kind, with the same texts and states and (for
+  // holders) copies of what it holds: what reading its record again would
+  // make. It lies where objects are made now (the active arena, if any).
+  virtual std::unique_ptr<oggetto> copia() const;
+  // Puts a copy of every object of `da` into `a`.
+  static void copia_lista(const mappa_oggetti& da, mappa_oggetti& a);
 
   // Lights the object; the same for every kind of object.
   void accendi(const std::string& ogg);

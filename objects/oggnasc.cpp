@@ -11,6 +11,13 @@ oggnasc::oggnasc(std::string_view n, std::string_view d, bool i, bool t, bool s,
 
 oggnasc::~oggnasc() = default;
 
+std::unique_ptr<oggetto> oggnasc::copia() const {
+  auto n = std::make_unique<oggnasc>(nomeogg, desogg, illuminabile, trasportabile, spostabile,
+                                     apribile, acceso, suggest, reagente);
+  copia_lista(nascondiglio, n->nascondiglio);
+  return n;
+}
+
 oggnasc& oggnasc::operator*=(std::unique_ptr<oggetto> ogg) {
   const std::string_view chiave = ogg->nome_ref();
   nascondiglio.try_emplace(chiave, std::move(ogg));

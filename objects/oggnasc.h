@@ -17,6 +17,7 @@ public:
   luogo* sposta(luogo*& utente, const std::string& ogg) override;
   luogo* usa(luogo*& utente, const std::string& ogg) override;
   void salva(scrittura& uscita) const override;
+  std::unique_ptr<oggetto> copia() const override;
 
   const mappa_oggetti& nascosti() const { return nascondiglio; }
   // Write access for the author tools' solver, which sets one live world to

@@ -11,6 +11,11 @@ oggostr::oggostr(std::string_view n, std::string_view d, bool i, bool t, bool s,
 
 oggostr::~oggostr() = default;
 
+std::unique_ptr<oggetto> oggostr::copia() const {
+  return std::make_unique<oggostr>(nomeogg, desogg, illuminabile, trasportabile, spostabile,
+                                   apribile, acceso, suggest, reagente, direzione, stato);
+}
+
 // The blockage lives in the place: clearing happens before the success
 // message, so an error about the direction word comes first.
 luogo* oggostr::apri(luogo*& utente, const std::string& ogg) {

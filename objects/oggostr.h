@@ -14,6 +14,7 @@ public:
   luogo* usa(luogo*& utente, const std::string& ogg) override;
   luogo* apri(luogo*& utente, const std::string& ogg) override;
   void salva(scrittura& uscita) const override;
+  std::unique_ptr<oggetto> copia() const override;
 
   std::string_view direzione_() const { return direzione; }
   bool aperto() const { return stato; }

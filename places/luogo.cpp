@@ -19,6 +19,13 @@ luogo::luogo(std::string_view n, std::string_view sopran, std::string_view d, bo
 
 luogo::~luogo() = default;
 
+std::unique_ptr<luogo> luogo::copia() const {
+  auto l = std::make_unique<luogo>(nome, sopranome, descrizione, illuminazione, stato, suggest);
+  for (int d = 0; d < NUM_DIREZIONI; ++d) l->ostr[d] = testo(ostr[d], l->memoria);
+  oggetto::copia_lista(oggetti, l->oggetti);
+  return l;
+}
+
 luogo& luogo::operator+=(std::unique_ptr<oggetto> ogg) {
   const std::string_view chiave = ogg->nome_ref();
   oggetti.try_emplace(chiave, std::move(ogg));

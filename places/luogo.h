@@ -26,6 +26,12 @@ public:
   // Puts the object into the place. A name already present keeps the earlier
   // object; the refused one is destroyed.
   luogo& operator+=(std::unique_ptr<oggetto> ogg);
+  // A new place with the same texts, states, obstructions and copies of the
+  // objects lying here, made where places are made now (the active arena, if
+  // any). Its links are left empty: they lead to places of the copy's world,
+  // which `collega` sets.
+  std::unique_ptr<luogo> copia() const;
+  void collega(direzione d, luogo* l) { link[d] = l; }
   std::string name() const { return nome.str(); }
   std::string_view nome_ref() const { return nome; }
   int id() const { return idluogo; }

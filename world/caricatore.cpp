@@ -76,6 +76,10 @@ bool ambiente::carica() {
   if (in_memoria != nullptr) {
     const std::optional<std::string>& scelto = salvato ? in_memoria->salvato : in_memoria->mondo;
     aperto = scelto.has_value();
+    if (aperto && in_memoria->leggi) {
+      in_memoria->leggi(*scelto, *this);
+      return true;
+    }
     if (aperto) flusso_memoria.rdbuf(&testo.emplace(*scelto));
     ingresso = &flusso_memoria;
   } else {

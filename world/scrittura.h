@@ -35,8 +35,9 @@ inline void copia_pezzo(char* a, const char* da, std::size_t n) {
 // no formatting per piece. The buffer is sized on the bytes the caller
 // expects, up to 1 MiB: a big world goes out in few system calls, each large
 // enough that the kernel's cost per call does not count (a file's buffer
-// writes such a piece without copying it again), and a small one needs no
-// more than a small buffer on the stack. When the heap cannot give the
+// writes such a piece without copying it again), and a world of up to 64 KiB
+// goes through a small buffer on the stack in a few calls, with nothing to
+// ask of the heap. When the heap cannot give the
 // buffer, the small one does the same work in more calls, so a save never
 // fails for it. A stream already failed receives nothing more, and a short
 // write fails it, as with <<.
@@ -44,7 +45,7 @@ class scrittura {
 public:
   explicit scrittura(std::ostream& o, std::size_t atteso = 0)
       : uscita(o),
-        proprio(atteso > sizeof piccolo ? new (std::nothrow) char[misura_per(atteso)] : nullptr),
+        proprio(atteso > PICCOLO ? new (std::nothrow) char[misura_per(atteso)] : nullptr),
         dati(proprio ? proprio.get() : piccolo),
         misura(proprio ? misura_per(atteso) : sizeof piccolo) {}
   ~scrittura() { svuota(); }
@@ -84,6 +85,7 @@ private:
   void scrivi(const char* p, std::size_t n);
 
   static constexpr std::size_t GRANDE = std::size_t(1) << 20;
+  static constexpr std::size_t PICCOLO = std::size_t(64) << 10;
   static std::size_t misura_per(std::size_t atteso) { return atteso < GRANDE ? atteso : GRANDE; }
 
   std::ostream& uscita;

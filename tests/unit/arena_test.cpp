@@ -190,7 +190,7 @@ TEST_F(MondoArena, ConIFileInMemoriaIlDiscoNonVieneToccato) {
   char partenza[PATH_MAX];
   ASSERT_NE(::getcwd(partenza, sizeof partenza), nullptr);
   ASSERT_EQ(::chdir(modello.c_str()), 0);
-  ambiente::file_in_memoria file{std::string(senza_inizio), std::nullopt};
+  ambiente::file_in_memoria file{std::string(senza_inizio), std::nullopt, {}};
   ambiente::in_memoria = &file;
   cons.righe = {"si"};
   EXPECT_THROW(mondo->carica(), uscita_fatale) << "no saved game yet";

@@ -94,10 +94,11 @@ TEST_F(MondoSalvataggio, SalvataggioNelLuogoSegnaposto) {
 
 class MondoGiro : public banco_mondo {
 protected:
-  // Loads `testo` and plays `prima`; saves; plays `dopo` on the game and
-  // again on a new game loaded from the save. The save reads back into the
-  // same text, and both games answer `dopo` alike and end alike. Returns
-  // what `dopo` printed.
+  // Loads `testo` and plays `prima`; saves; plays `dopo` on a copy of the
+  // game (`copia_da`, with the backpack's objects of the game) and again on
+  // a new game loaded from the save. The copy saves as the game did, the
+  // save reads back into the same text, and both games answer `dopo` alike
+  // and end alike. Returns what `dopo` printed.
   std::string giro(const std::string& testo, const std::vector<std::string>& prima,
                    const std::vector<std::string>& risposte_prima,
                    const std::vector<std::string>& dopo,
@@ -106,6 +107,18 @@ protected:
     mondo->start();
     gioca(prima, risposte_prima);
     const std::string salvataggio = salvato();
+
+    // The played game becomes the model; its objects leave the backpack.
+    const std::unique_ptr<luogo> dio_modello = std::move(dio);
+    const std::unique_ptr<ambiente> modello = std::move(mondo);
+    std::vector<std::unique_ptr<oggetto>> zaino_modello;
+    mappa_oggetti& nello_zaino = ambiente::zaino.contenuto_mod();
+    while (!nello_zaino.empty()) {
+      zaino_modello.push_back(std::move(nello_zaino.extract(nello_zaino.begin()).mapped()));
+    }
+    nuovo_gioco();
+    mondo->copia_da(*modello, zaino_modello);
+    EXPECT_EQ(salvato(), salvataggio);
     const std::string risposta = gioca(dopo, risposte_dopo);
     const std::string finale = salvato();
 
