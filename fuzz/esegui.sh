@@ -37,10 +37,10 @@ cp "$radice"/fuzz/regressioni/comandi/* "$corpus/comandi/" 2>/dev/null || true
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:halt_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
-# The player's input is capped at 512 bytes, twice the default world's whole
-# solution: a longer input only repeats commands, and every load it asks for
-# (a new game, "carica") reads the world again, so it costs many times a
-# short one for no new behaviour. Seeds that are longer are cut to the cap.
+# The player's input is capped at 512 bytes, more than twice the default
+# world's whole solution: a longer input only repeats commands, each new game
+# or "carica" in it costs a load, and it runs many times slower than a short
+# one for no new behaviour. Longer seeds are cut to the cap.
 for bersaglio in mondo comandi; do
   limite=()
   [ "$bersaglio" = comandi ] && limite=(-max_len=512)
