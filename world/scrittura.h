@@ -37,10 +37,10 @@ inline void copia_pezzo(char* a, const char* da, std::size_t n) {
 // enough that the kernel's cost per call does not count (a file's buffer
 // writes such a piece without copying it again), and a world of up to 64 KiB
 // goes through a small buffer on the stack in a few calls, with nothing to
-// ask of the heap. When the heap cannot give the
-// buffer, the small one does the same work in more calls, so a save never
-// fails for it. A stream already failed receives nothing more, and a short
-// write fails it, as with <<.
+// ask of the heap. When the heap cannot give the large buffer, the small one
+// does the same work in more calls, so a save never fails for it. A stream
+// already failed receives nothing more, and a short write fails it, as with
+// <<.
 class scrittura {
 public:
   explicit scrittura(std::ostream& o, std::size_t atteso = 0)
