@@ -42,7 +42,7 @@ ambiente::~ambiente() {
   for (const auto& voce : luoghi) {
     if (!memoria.contiene(voce.second.get())) return;
   }
-  for (auto& voce : luoghi) voce.second.release();
+  for (auto& voce : luoghi) static_cast<void>(voce.second.release());
 }
 
 ambiente& ambiente::operator+=(std::unique_ptr<luogo> l) {

@@ -53,15 +53,18 @@ void* mappa(std::size_t n) {
   const std::size_t largo = n + PAGINA_GRANDE;
   void* p = ::mmap(nullptr, largo, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (p == MAP_FAILED) return nullptr;
-  const auto inizio = reinterpret_cast<std::uintptr_t>(p);
-  const std::uintptr_t allineato = (inizio + PAGINA_GRANDE - 1) & ~(PAGINA_GRANDE - 1);
-  if (allineato > inizio) ::munmap(p, allineato - inizio);
-  const std::uintptr_t coda = allineato + n;
-  if (coda < inizio + largo) ::munmap(reinterpret_cast<void*>(coda), inizio + largo - coda);
+  // The bytes before the first huge-page boundary and those after the
+  // block go back at once.
+  char* const inizio = static_cast<char*>(p);
+  const auto indirizzo = reinterpret_cast<std::uintptr_t>(p);
+  const std::size_t davanti = ((indirizzo + PAGINA_GRANDE - 1) & ~(PAGINA_GRANDE - 1)) - indirizzo;
+  char* const allineato = inizio + davanti;
+  if (davanti > 0) ::munmap(inizio, davanti);
+  if (largo - davanti > n) ::munmap(allineato + n, largo - davanti - n);
 #ifdef MADV_HUGEPAGE
-  ::madvise(reinterpret_cast<void*>(allineato), n, MADV_HUGEPAGE);
+  ::madvise(allineato, n, MADV_HUGEPAGE);
 #endif
-  return reinterpret_cast<void*>(allineato);
+  return allineato;
 }
 
 }  // namespace

@@ -113,8 +113,10 @@ public:
   alloc_mondo() noexcept : memoria(arena::attiva()) {}
   explicit alloc_mondo(arena* a, arena::tipo t = arena::NODI_OGGETTI) noexcept
       : memoria(a), tipo(t) {}
+  // Implicit, as the standard containers require of an allocator's rebinding.
   template <class U>
-  alloc_mondo(const alloc_mondo<U>& altro) noexcept : memoria(altro.memoria), tipo(altro.tipo) {}
+  alloc_mondo(const alloc_mondo<U>& altro) noexcept  // NOLINT(google-explicit-constructor)
+      : memoria(altro.memoria), tipo(altro.tipo) {}
 
   T* allocate(std::size_t n) {
     if (memoria == nullptr) return static_cast<T*>(arena::nodo_sul_heap(n * sizeof(T)));

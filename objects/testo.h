@@ -35,7 +35,8 @@ public:
   }
 
   std::string_view vista() const { return {dati, misura & ~PROPRIO}; }
-  operator std::string_view() const { return vista(); }
+  // Implicit: a text reads as a view wherever one is taken.
+  operator std::string_view() const { return vista(); }  // NOLINT(google-explicit-constructor)
   std::string str() const { return std::string(vista()); }
   bool empty() const { return vista().empty(); }
   void clear() {

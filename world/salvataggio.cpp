@@ -62,7 +62,8 @@ void scrittura::scrivi(const char* p, std::size_t n) {
 
 // The keys of an object are most of a save: their bytes are counted first,
 // so that they go into the buffer without a check per piece.
-void oggetto::scrivi_chiavi(scrittura& t, std::string_view apertura, const testo* direzione) const {
+void oggetto::scrivi_chiavi(scrittura& uscita, std::string_view apertura,
+                            const testo* direzione) const {
   const auto scrivi = [&](auto& w) {
     w << '\n'
       << apertura << "\nNOMEOGGETTO=" << nomeogg << "\nDESCRIZIONE=" << desogg
@@ -82,55 +83,56 @@ void oggetto::scrivi_chiavi(scrittura& t, std::string_view apertura, const testo
   const std::size_t serve = chiavi + nomeogg.vista().size() + desogg.vista().size() +
                             suggest.vista().size() + reagente.vista().size() +
                             (direzione != nullptr ? direzione->vista().size() : 0);
-  if (char* p = t.riserva(serve)) {
-    diretta w(t, p);
+  if (char* p = uscita.riserva(serve)) {
+    diretta w(uscita, p);
     scrivi(w);
   } else {
-    scrivi(t);
+    scrivi(uscita);
   }
 }
 
-void oggetto::scrivi_lista(scrittura& t, const mappa_oggetti& mappa) {
-  for (const auto& voce : mappa) voce.second->salva(t);
+void oggetto::scrivi_lista(scrittura& uscita, const mappa_oggetti& mappa) {
+  for (const auto& voce : mappa) voce.second->salva(uscita);
 }
 
-void oggetto::salva(scrittura& t) const {
-  scrivi_chiavi(t, "[Oggetto]", nullptr);
-  t << "\n[EndOggetto]\n";
+void oggetto::salva(scrittura& uscita) const {
+  scrivi_chiavi(uscita, "[Oggetto]", nullptr);
+  uscita << "\n[EndOggetto]\n";
 }
 
-void oggostr::salva(scrittura& t) const {
-  scrivi_chiavi(t, "[OggOstruzione]", &direzione);
-  t << "\nAPERTO=" << flag(stato) << "\n[EndOggOstruzione]\n";
+void oggostr::salva(scrittura& uscita) const {
+  scrivi_chiavi(uscita, "[OggOstruzione]", &direzione);
+  uscita << "\nAPERTO=" << flag(stato) << "\n[EndOggOstruzione]\n";
 }
 
-void oggcont::salva(scrittura& t) const {
-  scrivi_chiavi(t, "[OggContenitore]", nullptr);
-  t << "\nAPERTO=" << flag(stato) << "\n[EndOggContenitore]\n\n[OggInContenitore]\n";
-  scrivi_lista(t, cont);
-  t << "[EndOggInContenitore]\n";
+void oggcont::salva(scrittura& uscita) const {
+  scrivi_chiavi(uscita, "[OggContenitore]", nullptr);
+  uscita << "\nAPERTO=" << flag(stato) << "\n[EndOggContenitore]\n\n[OggInContenitore]\n";
+  scrivi_lista(uscita, cont);
+  uscita << "[EndOggInContenitore]\n";
 }
 
-void oggcont::salvazaino(scrittura& t) const {
-  t << "[OggInContenitore]\n";
-  scrivi_lista(t, cont);
-  t << "\n[EndOggInContenitore]\n";
+void oggcont::salvazaino(scrittura& uscita) const {
+  uscita << "[OggInContenitore]\n";
+  scrivi_lista(uscita, cont);
+  uscita << "\n[EndOggInContenitore]\n";
 }
 
-void oggnasc::salva(scrittura& t) const {
-  scrivi_chiavi(t, "[OggNascondiglio]", nullptr);
-  t << "\n[EndOggNascondiglio]\n\n[OggNascosti]\n";
-  scrivi_lista(t, nascondiglio);
-  t << "[EndOggNascosti]\n";
+void oggnasc::salva(scrittura& uscita) const {
+  scrivi_chiavi(uscita, "[OggNascondiglio]", nullptr);
+  uscita << "\n[EndOggNascondiglio]\n\n[OggNascosti]\n";
+  scrivi_lista(uscita, nascondiglio);
+  uscita << "[EndOggNascosti]\n";
 }
 
-void luogo::salva(scrittura& t) const {
-  t << "[Luogo]\nNOMELUOGO=" << nome << "\nSOPRANOME=" << sopranome
-    << "\nILLUMINAZIONE=" << flag(illuminazione) << "\nSTATO=" << flag(stato) << "\n[Descrizione]\n"
-    << descrizione << "[EndDescrizione]\n[Suggerimento]\n"
-    << suggest << "[EndSuggerimento]\n[EndLuogo]\n\n[OggInLuogo]\nNOMELUOGO=" << nome << '\n';
-  for (const auto& voce : oggetti) voce.second->salva(t);
-  t << "[EndOggInLuogo]\n\n";
+void luogo::salva(scrittura& uscita) const {
+  uscita << "[Luogo]\nNOMELUOGO=" << nome << "\nSOPRANOME=" << sopranome
+         << "\nILLUMINAZIONE=" << flag(illuminazione) << "\nSTATO=" << flag(stato)
+         << "\n[Descrizione]\n"
+         << descrizione << "[EndDescrizione]\n[Suggerimento]\n"
+         << suggest << "[EndSuggerimento]\n[EndLuogo]\n\n[OggInLuogo]\nNOMELUOGO=" << nome << '\n';
+  for (const auto& voce : oggetti) voce.second->salva(uscita);
+  uscita << "[EndOggInLuogo]\n\n";
 }
 
 void luogo::salva(std::ostream& uscita) const {
@@ -138,17 +140,17 @@ void luogo::salva(std::ostream& uscita) const {
   salva(t);
 }
 
-void luogo::salvap(scrittura& t) const {
+void luogo::salvap(scrittura& uscita) const {
   static const std::string_view chiavi[NUM_DIREZIONI] = {"NORD",  "SUD",  "EST",
                                                          "OVEST", "ALTO", "BASSO"};
-  t << "\n[PuntatoriALuogo]\nNOMELUOGO=" << nome;
+  uscita << "\n[PuntatoriALuogo]\nNOMELUOGO=" << nome;
   for (int d = 0; d < NUM_DIREZIONI; ++d) {
-    t << '\n' << chiavi[d] << '=' << (link[d] != nullptr ? link[d]->nome.vista() : "NULL");
+    uscita << '\n' << chiavi[d] << '=' << (link[d] != nullptr ? link[d]->nome.vista() : "NULL");
   }
   for (int d = 0; d < NUM_DIREZIONI; ++d) {
-    t << "\nOSTRUZIONE" << chiavi[d] << '=' << ostr[d];
+    uscita << "\nOSTRUZIONE" << chiavi[d] << '=' << ostr[d];
   }
-  t << "\n[EndPuntatoriALuogo]\n";
+  uscita << "\n[EndPuntatoriALuogo]\n";
 }
 
 void luogo::anticipa_salvap(bool nomi) const {

@@ -63,7 +63,8 @@ public:
   }
   scrittura& operator<<(char c) {
     if (usati == misura) svuota();
-    dati[usati++] = c;
+    // `dati` is never null: it is the heap buffer or the one on the stack.
+    dati[usati++] = c;  // NOLINT(clang-analyzer-core.NullDereference)
     return *this;
   }
   // Hands what is gathered to the stream.
