@@ -61,13 +61,7 @@ private:
     explicit letto(const std::string& t) : testo(t) {
       std::istringstream ingresso(testo);
       mondo.carica_da(ingresso);
-      mappa_oggetti& nello_zaino = ambiente::zaino.contenuto_mod();
-      for (auto it = nello_zaino.begin(); it != nello_zaino.end();) {
-        const auto voce = it++;
-        if (mondo.memoria_().contiene(voce->second.get())) {
-          zaino.push_back(std::move(nello_zaino.extract(voce).mapped()));
-        }
-      }
+      zaino = mondo.togli_dallo_zaino();
     }
 
     std::string testo;

@@ -83,6 +83,18 @@ void ambiente::copia_da(const ambiente& modello,
   for (const std::unique_ptr<oggetto>& o : zaino_modello) zaino += o->copia();
 }
 
+std::vector<std::unique_ptr<oggetto>> ambiente::togli_dallo_zaino() {
+  std::vector<std::unique_ptr<oggetto>> presi;
+  mappa_oggetti& nello_zaino = zaino.contenuto_mod();
+  for (auto it = nello_zaino.begin(); it != nello_zaino.end();) {
+    const auto voce = it++;
+    if (memoria.contiene(voce->second.get())) {
+      presi.push_back(std::move(nello_zaino.extract(voce).mapped()));
+    }
+  }
+  return presi;
+}
+
 void ambiente::start() {
   utente->guarda("");
   utente->cambiastato();

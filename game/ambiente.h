@@ -51,6 +51,10 @@ public:
   // build, without reading it.
   void copia_da(const ambiente& modello,
                 const std::vector<std::unique_ptr<oggetto>>& zaino_modello);
+  // Takes out of the backpack the objects that lie in this world's arena
+  // (those its load put there), in name order: what a model for `copia_da`
+  // keeps beside itself.
+  std::vector<std::unique_ptr<oggetto>> togli_dallo_zaino();
   // Writes the game to world.ini, replacing the previous save only when
   // every byte was written. Prints the outcome; 0 on success, 1 otherwise.
   int salva();

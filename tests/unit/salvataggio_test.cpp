@@ -111,11 +111,8 @@ protected:
     // The played game becomes the model; its objects leave the backpack.
     const std::unique_ptr<luogo> dio_modello = std::move(dio);
     const std::unique_ptr<ambiente> modello = std::move(mondo);
-    std::vector<std::unique_ptr<oggetto>> zaino_modello;
-    mappa_oggetti& nello_zaino = ambiente::zaino.contenuto_mod();
-    while (!nello_zaino.empty()) {
-      zaino_modello.push_back(std::move(nello_zaino.extract(nello_zaino.begin()).mapped()));
-    }
+    const std::vector<std::unique_ptr<oggetto>> zaino_modello = modello->togli_dallo_zaino();
+    EXPECT_TRUE(ambiente::zaino.contenuto().empty());
     nuovo_gioco();
     mondo->copia_da(*modello, zaino_modello);
     EXPECT_EQ(salvato(), salvataggio);
