@@ -1,5 +1,7 @@
 #include "console/cp850.h"
 
+#include <algorithm>
+
 namespace {
 
 // The characters of the bytes 0x80 to 0xFF of code page 850.
@@ -157,10 +159,11 @@ conversione_cp850 converti_in_cp850(const std::string& testo) {
   uscita.reserve(testo.size());
   unsigned long riga = 1;
   std::size_t p = testo.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  std::size_t inizio_riga = p;  // where the current line starts in `testo`
   while (p < testo.size()) {
     const unsigned char primo = static_cast<unsigned char>(testo[p]);
     if (primo < 0x80) {
-      if (primo == '\n') ++riga;
+      if (primo == '\n') ++riga, inizio_riga = p + 1;
       uscita += static_cast<char>(primo);
       ++p;
       continue;
@@ -176,6 +179,11 @@ conversione_cp850 converti_in_cp850(const std::string& testo) {
     } else {
       esito.riuscita = false;
       esito.riga = riga;
+      // Characters before it on its line: every byte but continuation bytes.
+      esito.colonna = 1 + static_cast<unsigned long>(std::count_if(
+                              testo.begin() + static_cast<std::ptrdiff_t>(inizio_riga),
+                              testo.begin() + static_cast<std::ptrdiff_t>(p),
+                              [](char b) { return (static_cast<unsigned char>(b) & 0xC0) != 0x80; }));
       esito.carattere = c != 0 ? testo.substr(p, lunghezza) : testo.substr(p, 1);
       uscita.clear();
       return esito;

@@ -25,6 +25,7 @@ struct conversione_cp850 {
   bool riuscita = true;
   std::string testo;       // the converted text; empty when it failed
   unsigned long riga = 0;  // failed: the line (from 1) of the character
+  unsigned long colonna = 0;  // failed: its column, in characters from 1
   std::string carattere;   // failed: that character, in UTF-8
 };
 

@@ -17,16 +17,19 @@ TEST(ConversioneCp850, AccentiECaratteriTipograficiDiventanoByteOSempliciEquival
             "fine\n");
 }
 
-// A character the code page lacks stops the whole conversion at its line.
+// A character the code page lacks stops the whole conversion at its line and
+// column, counted in characters (an accented letter before it is one).
 TEST(ConversioneCp850, CarattereMancanteFermaTuttoConLaRiga) {
-  const auto emoji = converti_in_cp850("uno\ndue\ntre \xF0\x9F\x98\x80\n");
+  const auto emoji = converti_in_cp850("uno\ndue\ntr\xC3\xA8 \xF0\x9F\x98\x80\n");
   EXPECT_FALSE(emoji.riuscita);
   EXPECT_EQ(emoji.riga, 3u);
+  EXPECT_EQ(emoji.colonna, 5u);
   EXPECT_EQ(emoji.carattere, "\xF0\x9F\x98\x80");
   EXPECT_TRUE(emoji.testo.empty());
   const auto rotto = converti_in_cp850("a\nb\xC3(\n");
   EXPECT_FALSE(rotto.riuscita);
   EXPECT_EQ(rotto.riga, 2u);
+  EXPECT_EQ(rotto.colonna, 2u);
 }
 
 // Telling a UTF-8 world file from a code page 850 one, and the round trip of
