@@ -7,6 +7,8 @@
 namespace {
 
 struct metodo_sconosciuto {};
+struct troppo_annidato {};
+constexpr int PROFONDITA_MASSIMA = 64;
 
 json risposta(const json& id) { return {{"jsonrpc", "2.0"}, {"id", id}}; }
 
@@ -83,7 +85,9 @@ json server_lsp::esegui(const std::string& metodo, const json& p) {
   const std::string& uri = uri_di(p);
   if (metodo == "textDocument/documentSymbol") return simboli_lsp(*doc);
   if (metodo == "textDocument/codeAction") {
-    return azioni_lsp(*doc, uri, p.at("range"), p.value("context", json::object()));
+    static const json senza_contesto = json::object();
+    const auto contesto = p.find("context");
+    return azioni_lsp(*doc, uri, p.at("range"), contesto != p.end() ? *contesto : senza_contesto);
   }
   const unsigned long riga = riga_di(p), unita = unita_di(p);
   if (metodo == "textDocument/definition") return definizione_lsp(*doc, uri, riga, unita);
@@ -149,10 +153,19 @@ void server_lsp::notifica(const std::string& metodo, const json& p) {
 void server_lsp::ricevi(const std::string& corpo) {
   json m;
   try {
-    m = json::parse(corpo);
+    // The depth is capped: no message of the protocol nests deeply, and
+    // copying or printing a value nested without end would recurse as deep.
+    m = json::parse(corpo, [](int profondita, json::parse_event_t, json&) {
+      if (profondita > PROFONDITA_MASSIMA) throw troppo_annidato{};
+      return true;
+    });
   } catch (const json::parse_error& e) {
     invia(errore(nullptr, errori_rpc::ANALISI_JSON,
                  "JSON non valido al byte " + std::to_string(e.byte)));
+    return;
+  } catch (const troppo_annidato&) {
+    invia(errore(nullptr, errori_rpc::RICHIESTA_NON_VALIDA,
+                 "messaggio annidato oltre " + std::to_string(PROFONDITA_MASSIMA) + " livelli"));
     return;
   }
   if (!m.is_object()) {
@@ -171,13 +184,15 @@ void server_lsp::ricevi(const std::string& corpo) {
     return;  // an answer to a request this server never sends
   }
   const auto parametri = m.find("params");
-  if (m.value("jsonrpc", json()) != "2.0" || metodo == m.end() || !metodo->is_string() ||
+  const auto versione = m.find("jsonrpc");
+  if (versione == m.end() || *versione != "2.0" || metodo == m.end() || !metodo->is_string() ||
       (parametri != m.end() && !parametri->is_object() && !parametri->is_array())) {
     invia(errore(chi, errori_rpc::RICHIESTA_NON_VALIDA, "non è un messaggio JSON-RPC 2.0"));
     return;
   }
   const std::string& nome = metodo->get_ref<const std::string&>();
-  const json p = parametri != m.end() ? *parametri : json::object();
+  static const json senza_parametri = json::object();
+  const json& p = parametri != m.end() ? *parametri : senza_parametri;
   if (!con_id) {
     if (nome == "exit") {
       uscito = true;
