@@ -19,10 +19,10 @@ VALGRIND ?= valgrind --quiet --error-exitcode=99 --leak-check=full \
 
 # The Debian packages each command needs; installa/pacchetti.sh installs the
 # missing ones. Every part of the project adds its own to the list it needs.
-PACCHETTI_GIOCO = g++ cmake make libedit-dev
+PACCHETTI_GIOCO = g++ cmake make libedit-dev nlohmann-json3-dev
 PACCHETTI_WEB   = emscripten
 PACCHETTI_TEST  = $(PACCHETTI_GIOCO) libgtest-dev clang libclang-rt-14-dev valgrind tmux \
-                  dpkg-dev man-db $(PACCHETTI_WEB) chromium fonts-dejavu-core \
+                  dpkg-dev man-db $(PACCHETTI_WEB) chromium fonts-dejavu-core neovim \
                   $(if $(shell command -v node),,nodejs npm)
 PACCHETTI_BENCH = $(PACCHETTI_GIOCO) libbenchmark-dev
 
@@ -124,7 +124,7 @@ $(FUZZ_BUILD)/CMakeCache.txt:
 	  -DVELT_SANITIZE=ON -DVELT_FUZZ=ON -DBUILD_TESTING=OFF
 
 fuzz: $(FUZZ_BUILD)/CMakeCache.txt
-	$(CMAKE) --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_mondo fuzz_comandi
+	$(CMAKE) --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_mondo fuzz_comandi fuzz_lsp
 	$(SAN_ENV) fuzz/esegui.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # The benchmarks, in an optimised build of their own (they need Google

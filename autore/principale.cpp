@@ -1,6 +1,7 @@
 #include "autore/principale.h"
 
 #include <cstdio>
+#include <iostream>
 #include <new>
 #include <sstream>
 #include <stdexcept>
@@ -12,6 +13,7 @@
 #include "autore/prova.h"
 #include "autore/pubblica.h"
 #include "autore/risolutore.h"
+#include "lsp/lsp.h"
 
 #ifndef VELT_VERSIONE
 #define VELT_VERSIONE "sviluppo"
@@ -182,6 +184,17 @@ int comando_pubblica(const argomenti_t& a, std::ostream& uscita, std::ostream& e
   return pubblica(a[0], a.size() == 3 ? a[2] : pagina_predefinita, uscita, errori);
 }
 
+// The language server reads the editor's messages from standard input and
+// answers on `uscita`; std::cout is silenced meanwhile, since a stray line
+// from the engine would break the stream of messages.
+int comando_lsp(const argomenti_t& a, std::ostream& uscita, std::ostream&) {
+  if (!a.empty()) return SBAGLIATA;
+  std::ios::sync_with_stdio(false);
+  std::ostream messaggi(uscita.rdbuf());
+  silenzio quiete;
+  return esegui_lsp(std::cin, messaggi);
+}
+
 // The commands of velt-autore: a new command is one more entry.
 struct comando {
   const char* nome;
@@ -197,12 +210,14 @@ const comando comandi[] = {
     {"copertura", "MONDO FILE...", comando_copertura},
     {"converti", "[--utf8] ORIGINE DESTINAZIONE", comando_converti},
     {"pubblica", "FILE [--pagina PAGINA]", comando_pubblica},
+    {"lsp", "", comando_lsp},
 };
 
 void scrivi_uso(std::ostream& uscita) {
   const char* prima = "uso: ";
   for (const comando& c : comandi) {
-    uscita << prima << "velt-autore " << c.nome << ' ' << c.argomenti << '\n';
+    uscita << prima << "velt-autore " << c.nome << (*c.argomenti != '\0' ? " " : "")
+           << c.argomenti << '\n';
     prima = "     ";
   }
   uscita << prima << "velt-autore --help | --version\n";

@@ -15,10 +15,11 @@ secondi="${2:-60}"
 
 corpus="$build/corpus"
 artefatti="$build/artefatti"
-mkdir -p "$corpus/mondo" "$corpus/comandi" "$artefatti"
+mkdir -p "$corpus/mondo" "$corpus/comandi" "$corpus/lsp" "$artefatti"
 
 # Seeds: every world file for fuzz_mondo, every transcript input for
-# fuzz_comandi, each under a name of its own.
+# fuzz_comandi, each under a name of its own; fuzz_lsp starts from the
+# editor sessions kept under regressioni/lsp.
 semina() {  # semina <target> <file> <name>
   [ -f "$2" ] && cp "$2" "$corpus/$1/seme-$3"
   return 0
@@ -34,6 +35,7 @@ for caso in "$radice"/tests/transcripts/*/; do
 done
 cp "$radice"/fuzz/regressioni/mondo/* "$corpus/mondo/" 2>/dev/null || true
 cp "$radice"/fuzz/regressioni/comandi/* "$corpus/comandi/" 2>/dev/null || true
+cp "$radice"/fuzz/regressioni/lsp/* "$corpus/lsp/" 2>/dev/null || true
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:halt_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
@@ -42,7 +44,7 @@ export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
 # each new game or "carica" in it costs a load, and it runs many times slower
 # than a short one for no new behaviour (a cap of 512 reached no more code in
 # a minute). Longer seeds are cut to the cap.
-for bersaglio in mondo comandi; do
+for bersaglio in mondo comandi lsp; do
   limite=()
   [ "$bersaglio" = comandi ] && limite=(-max_len=384)
   echo "== fuzz_$bersaglio for $secondi s"
