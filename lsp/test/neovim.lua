@@ -81,6 +81,7 @@ if titolo then
     controlla(d.lnum == titolo - 1 and d.col == 17 and d.end_lnum == titolo - 1 and d.end_col == 21,
               string.format("la diagnostica va da %d:%d a %d:%d", d.lnum, d.col, d.end_lnum, d.end_col))
     controlla(d.severity == vim.diagnostic.severity.ERROR, "la diagnostica non è un errore")
+    controlla(d.code == "carattere-mancante", "codice " .. tostring(d.code) .. ", non carattere-mancante")
     io.stdout:write(string.format("%d:%d %s [%s]\n", d.lnum + 1, d.col + 1, d.message, tostring(d.code)))
   end
 end
