@@ -102,24 +102,22 @@ std::string blocco_aperto(const documento& doc, unsigned long da, unsigned long 
   return aperto;
 }
 
-// After a container or hiding-place record, the first line that is not blank
-// must open its list: true, with `apertura` set, when line `r` stands where
-// the list opens or inside the open list (`dentro` then true).
-bool in_lista(const documento& doc, const std::vector<simbolo>& simboli, unsigned long prima,
-              unsigned long r, std::string& apertura, bool& dentro) {
-  const simbolo* ultimo = nullptr;
-  for (const simbolo& s : simboli) {
-    if (s.prima <= prima) continue;
-    if (s.prima >= r) break;
-    if (s.ultima < r && (s.genere == genere_simbolo::contenitore ||
-                         s.genere == genere_simbolo::nascondiglio)) {
-      ultimo = &s;
-    }
+// After a container or hiding-place record `c`, the first line that is not
+// blank must open its list: true, with `apertura` set, when line `r` (from
+// 1) stands where the list opens (`dentro` false) or inside the open list
+// (`dentro` true). The analysis counts the list among the record's lines.
+bool in_lista(const documento& doc, const simbolo& c, unsigned long r, std::string& apertura,
+              bool& dentro) {
+  if (c.genere != genere_simbolo::contenitore && c.genere != genere_simbolo::nascondiglio) {
+    return false;
   }
-  if (ultimo == nullptr) return false;
-  apertura = ultimo->genere == genere_simbolo::contenitore ? "[OggInContenitore]" : "[OggNascosti]";
+  const std::string chiude_record = chiusura(marcatore_genere(c.genere));
+  unsigned long k = c.prima + 1;
+  while (k < r && doc.riga(k - 1) != chiude_record) ++k;
+  if (k >= r) return false;  // still inside the record itself
+  apertura = c.genere == genere_simbolo::contenitore ? "[OggInContenitore]" : "[OggNascosti]";
   dentro = false;
-  for (unsigned long k = ultimo->ultima + 1; k < r; ++k) {
+  for (++k; k < r; ++k) {
     const std::string_view linea = doc.riga(k - 1);
     if (linea.empty()) continue;
     if (!dentro && linea != apertura) return false;
@@ -127,6 +125,30 @@ bool in_lista(const documento& doc, const std::vector<simbolo>& simboli, unsigne
     dentro = true;
   }
   return true;
+}
+
+// The last container or hiding place that opens after line `dopo` and
+// before line `r`, or null.
+const simbolo* ultimo_con_lista(const std::vector<simbolo>& simboli, unsigned long dopo,
+                                unsigned long r) {
+  const simbolo* ultimo = nullptr;
+  for (const simbolo& s : simboli) {
+    if (s.prima <= dopo) continue;
+    if (s.prima >= r) break;
+    if (s.genere == genere_simbolo::contenitore || s.genere == genere_simbolo::nascondiglio) {
+      ultimo = &s;
+    }
+  }
+  return ultimo;
+}
+
+void proponi_lista(const std::string& apertura, bool dentro, proposte& p) {
+  if (dentro) {
+    p.marcatore("[Oggetto]");
+    p.marcatore(chiusura(apertura));
+  } else {
+    p.marcatore(apertura);
+  }
 }
 
 // Markers and keys for the start of line `r` (from 1).
@@ -149,6 +171,12 @@ void all_inizio(const documento& doc, unsigned long r, proposte& p) {
     p.marcatore("[Descrizione]");
     p.marcatore("[Suggerimento]");
   } else if (s.genere != genere_simbolo::sezione) {
+    std::string lista;
+    bool dentro = false;
+    if (in_lista(doc, s, r, lista, dentro)) {
+      proponi_lista(lista, dentro, p);
+      return;
+    }
     for (const char* k : CHIAVI_OGGETTO) p.chiave(k);
     if (s.genere == genere_simbolo::ostruzione) p.chiave("DIREZIONE");
     if (s.genere == genere_simbolo::ostruzione || s.genere == genere_simbolo::contenitore) {
@@ -157,13 +185,9 @@ void all_inizio(const documento& doc, unsigned long r, proposte& p) {
   } else if (apertura == "[Zaino]" || apertura == "[OggInLuogo]") {
     std::string lista;
     bool dentro = false;
-    if (in_lista(doc, simboli, s.prima, r, lista, dentro)) {
-      if (dentro) {
-        p.marcatore("[Oggetto]");
-        p.marcatore(chiusura(lista));
-      } else {
-        p.marcatore(lista);
-      }
+    const simbolo* c = ultimo_con_lista(simboli, s.prima, r);
+    if (c != nullptr && in_lista(doc, *c, r, lista, dentro)) {
+      proponi_lista(lista, dentro, p);
       return;
     }
     if (apertura == "[OggInLuogo]") p.chiave("NOMELUOGO");
