@@ -58,25 +58,13 @@ std::string_view documento::riga(unsigned long r) const {
   return std::string_view(contenuto).substr(inizio, fine - inizio);
 }
 
-std::size_t documento::byte(unsigned long r, unsigned long u) const {
-  if (r >= inizi.size()) return contenuto.size();
+// Walks line `r` up to `u` UTF-16 units, never splitting a character:
+// returns the bytes walked and counts the characters in `caratteri`.
+std::size_t documento::cammina(unsigned long r, unsigned long u, unsigned long& caratteri) const {
   const std::string_view linea = riga(r);
   std::size_t i = 0;
   unsigned long contate = 0;
-  while (i < linea.size()) {
-    unsigned passo = 0;
-    const std::size_t lunghezza = carattere_utf8(linea, i, passo);
-    if (contate + passo > u) break;
-    contate += passo;
-    i += lunghezza;
-  }
-  return inizi[r] + i;
-}
-
-unsigned long documento::colonna(unsigned long r, unsigned long u) const {
-  const std::string_view linea = riga(r);
-  std::size_t i = 0;
-  unsigned long contate = 0, caratteri = 0;
+  caratteri = 0;
   while (i < linea.size()) {
     unsigned passo = 0;
     const std::size_t lunghezza = carattere_utf8(linea, i, passo);
@@ -85,6 +73,18 @@ unsigned long documento::colonna(unsigned long r, unsigned long u) const {
     i += lunghezza;
     ++caratteri;
   }
+  return i;
+}
+
+std::size_t documento::byte(unsigned long r, unsigned long u) const {
+  if (r >= inizi.size()) return contenuto.size();
+  unsigned long caratteri = 0;
+  return inizi[r] + cammina(r, u, caratteri);
+}
+
+unsigned long documento::colonna(unsigned long r, unsigned long u) const {
+  unsigned long caratteri = 0;
+  cammina(r, u, caratteri);
   return caratteri;
 }
 

@@ -49,6 +49,7 @@ public:
 
 private:
   void indicizza();
+  std::size_t cammina(unsigned long riga, unsigned long unita, unsigned long& caratteri) const;
   std::string contenuto;
   std::vector<std::size_t> inizi;  // the byte where each line starts
   risultato esito;

@@ -28,6 +28,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "autore/comune.h"
 #include "lsp/lsp.h"
 #include "lsp/trasporto.h"
 
@@ -37,12 +38,7 @@ using json = nlohmann::json;
 namespace {
 
 bool leggi(const fs::path& file, std::string& testo) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream tutto;
-  tutto << in.rdbuf();
-  testo = tutto.str();
-  return true;
+  return fs::exists(file) && leggi_tutto(file.string(), testo, std::cerr);
 }
 
 // Replaces every {"@file": NAME} in `m` with the text of the file.
