@@ -114,31 +114,3 @@ test('changing the setting restarts the server with the new program; other setti
   await estensione.deactivate();
   assert.ok(r.clienti[1].fermato);
 });
-
-// The folding markers must pair each [X] with its own [EndX] in a well-formed
-// world, the default one included (its bytes are code page 850; markers are
-// ASCII, so reading it as latin1 keeps every line).
-const mondi = [
-  path.join(__dirname, '..', '..', '..', 'worlds', 'mondo.ini'),
-  path.join(__dirname, 'esempio.velt'),
-];
-for (const mondo of mondi) {
-  test(`the folding markers pair every marker of ${path.basename(mondo)} with its own end`, () => {
-    const [lingua] = pacchetto.contributes.languages;
-    const { start, end } = require(path.join('..', lingua.configuration)).folding.markers;
-    const [inizio, fine] = [new RegExp(start), new RegExp(end)];
-    const aperti = [];
-    let coppie = 0;
-    const righe = require('node:fs').readFileSync(mondo, 'latin1').split(/\r?\n/);
-    righe.forEach((riga, n) => {
-      assert.ok(!(inizio.test(riga) && fine.test(riga)), `riga ${n + 1}: both start and end`);
-      if (inizio.test(riga)) aperti.push(riga.slice(1, -1));
-      if (fine.test(riga)) {
-        assert.strictEqual(`End${aperti.pop()}`, riga.slice(1, -1), `riga ${n + 1}`);
-        coppie++;
-      }
-    });
-    assert.deepStrictEqual(aperti, []);
-    assert.ok(coppie >= 10, `${coppie} pairs`);
-  });
-}

@@ -1,9 +1,11 @@
 'use strict';
-// The grammar on the repository's worlds that velt-autore controlla finds
-// clean (its cases whose expected summary is "0 errori, 0 avvisi"): nothing
-// in them may be marked invalid or passed over, and every [Luogo] record
-// must define its place's name. A grammar that misses a key, a marker or a
-// region's end fails here on real worlds, not only on its own cases.
+// The grammar and the folding markers on the repository's worlds that
+// velt-autore controlla finds clean (its cases whose expected summary is
+// "0 errori, 0 avvisi"): nothing in them may be marked invalid or passed
+// over, every [Luogo] record must define its place's name, and the folding
+// markers must pair each [X] with its own [EndX]. A grammar that misses a
+// key, a marker or a region's end fails here on real worlds, not only on its
+// own cases.
 
 const test = require('node:test');
 const assert = require('node:assert');
@@ -58,8 +60,12 @@ test('the checker has clean cases to compare with, the default world among them'
 });
 
 for (const { caso, mondo } of mondi) {
-  test(`the world of ${caso} has nothing invalid or passed over`, async () => {
+  test(`the world of ${caso}: nothing invalid or passed over, every fold paired`, async () => {
     const g = await grammatica();
+    const [lingua] = pacchetto.contributes.languages;
+    const { start, end } = require(path.join('..', lingua.configuration)).folding.markers;
+    const [inizio, fine] = [new RegExp(start), new RegExp(end)];
+    const aperti = [];
     // The game's bytes are code page 850; every marker and key is ASCII, so
     // reading them as latin1 keeps each line's structure.
     const righe = fs.readFileSync(mondo, 'latin1').split(/\r?\n/);
@@ -70,12 +76,16 @@ for (const { caso, mondo } of mondi) {
       const { tokens, ruleStack } = g.tokenizeLine(riga, stato);
       stato = ruleStack;
       if (riga === '[Luogo]') luoghi++;
+      assert.ok(!(inizio.test(riga) && fine.test(riga)), `riga ${n + 1}: folds both ways`);
+      if (inizio.test(riga)) aperti.push(riga.slice(1, -1));
+      if (fine.test(riga)) assert.strictEqual(`End${aperti.pop()}`, riga.slice(1, -1), `riga ${n + 1}`);
       for (const t of tokens) {
         const segnati = t.scopes.filter((s) => s.startsWith('invalid.') || s.startsWith('comment.'));
         assert.deepStrictEqual(segnati, [], `riga ${n + 1}: ${riga}`);
         if (t.scopes.includes('entity.name.type.place.velt')) nomi.push(riga.slice(t.startIndex, t.endIndex));
       }
     });
+    assert.deepStrictEqual(aperti, []);
     assert.ok(luoghi > 0);
     assert.strictEqual(nomi.length, luoghi, `place names defined: ${nomi.join(', ')}`);
     assert.ok(nomi.every((nome) => nome !== ''));
