@@ -93,6 +93,24 @@ void ascoltatore::nel_record(unsigned long riga, gravita g, std::string codice, 
   }
 }
 
+// Whether the derived record opened by `marcatore` at line `riga` stands
+// inside the list closed by `chiusura`: after its own closing marker the
+// list goes on (another entry or the list's closing marker).
+bool ascoltatore::resta_in_lista(unsigned long riga, std::string_view marcatore,
+                                 std::string_view chiusura) const {
+  const std::string fine = "[End" + std::string(marcatore.substr(1));
+  unsigned long n = riga + 1;
+  while (n <= righe.numero() && righe.riga(n) != fine) {
+    if (marcatore_del_formato(righe.riga(n))) return true;  // not a record of ours: the game's way
+    ++n;
+  }
+  for (++n; n <= righe.numero(); ++n) {
+    const std::string_view dopo = righe.riga(n);
+    if (!dopo.empty()) return dopo == chiusura || dopo == "[Oggetto]";
+  }
+  return true;
+}
+
 long ascoltatore::simbolo_alla_riga(unsigned long riga) const {
   auto it = std::lower_bound(r.simboli.begin(), r.simboli.end(), riga,
                              [](const simbolo& s, unsigned long n) { return s.prima < n; });
@@ -183,8 +201,12 @@ osservatore::lettura ascoltatore::marcatore(unsigned long riga, std::string_view
   if (!fine_derivato.empty()) return {};  // inside a derived record in a list
   const parte* cima = parti.empty() ? nullptr : &parti.back();
   const bool esatto = marcatore_del_formato(linea);
-  // A derived record in a list is the list's own remark.
-  if (cima != nullptr && cima->lista && esatto && marcatore_oggetto(linea)) return {};
+  // A derived record in a list is the list's own remark, unless the list
+  // does not go on after it: then the list's closing marker is missing.
+  if (cima != nullptr && cima->lista && esatto && marcatore_oggetto(linea) &&
+      resta_in_lista(riga, linea, cima->chiusura)) {
+    return {};
+  }
   if (!chiusura.empty() && esatto) {
     // An opening marker, or the closing marker of a part around this one:
     // this part's own closing marker is missing before it.
@@ -236,7 +258,7 @@ osservatore::lettura ascoltatore::marcatore(unsigned long riga, std::string_view
   const gravita g = in_record ? gravita::errore : gravita::avviso;
   const std::string conseguenza = in_record                       ? "il gioco si ferma"
                                   : lista_dovuta                  ? "la riga va persa"
-                                  : cima != nullptr && cima->blocco ? "la riga resta nel testo"
+                                  : cima != nullptr && cima->blocco ? "la riga e quelle che seguono restano nel testo"
                                                                   : "la riga è ignorata";
   std::string testo;
   std::string codice = "marcatore-sconosciuto";

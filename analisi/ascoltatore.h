@@ -88,6 +88,8 @@ private:
   void in_lista(unsigned long riga, const std::string& linea);
   void riferisci(unsigned long riga, uso u, std::string_view chiave, std::string_view valore);
   long simbolo_alla_riga(unsigned long riga) const;
+  bool resta_in_lista(unsigned long riga, std::string_view marcatore,
+                      std::string_view chiusura) const;
 
   const righe_testo& righe;
   risultato& r;
