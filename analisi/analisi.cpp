@@ -104,7 +104,8 @@ void esamina_mondo(const ambiente& mondo, const std::unordered_set<const luogo*>
     const uso u = a.usi()[i];
     if ((u != uso::reagente && u != uso::obj) || nomi.count(rif.nome) != 0) continue;
     const long dentro = a.contenitori()[i];
-    a.aggiungi(rif.dove.riga, gravita::avviso, "oggetto-inesistente",
+    a.aggiungi(rif.dove.riga, gravita::avviso,
+               u == uso::obj ? "richiesto-inesistente" : "oggetto-inesistente",
                u == uso::obj ? "l'oggetto richiesto '" + rif.nome + "' non è un oggetto del mondo"
                              : "il REAGENTE '" + rif.nome + "' dell'oggetto '" +
                                    (dentro < 0 ? std::string()

@@ -2,7 +2,6 @@
 
 #include <sstream>
 
-#include "analisi/analisi.h"
 #include "autore/comune.h"
 
 namespace {
@@ -12,6 +11,12 @@ std::string conta(size_t n, const char* uno, const char* molti) {
 }
 
 }  // namespace
+
+void scrivi_diagnostica(const std::string& nome, const diagnostica& d, std::ostream& uscita) {
+  uscita << nome << ':';
+  if (d.dove.riga != 0) uscita << d.dove.riga << ':';
+  uscita << (d.livello == gravita::errore ? " errore: " : " avviso: ") << d.messaggio << '\n';
+}
 
 int controlla(const std::string& nome, std::ostream& uscita) {
   std::vector<diagnostica> trovate;
@@ -28,11 +33,8 @@ int controlla(const std::string& nome, std::ostream& uscita) {
   }
   size_t errori = 0;
   for (const diagnostica& d : trovate) {
-    const bool errore = d.livello == gravita::errore;
-    uscita << nome << ':';
-    if (d.dove.riga != 0) uscita << d.dove.riga << ':';
-    uscita << (errore ? " errore: " : " avviso: ") << d.messaggio << '\n';
-    if (errore) ++errori;
+    scrivi_diagnostica(nome, d, uscita);
+    if (d.livello == gravita::errore) ++errori;
   }
   uscita << nome << ": " << conta(errori, "errore", "errori") << ", "
          << conta(trovate.size() - errori, "avviso", "avvisi") << '\n';
