@@ -41,6 +41,32 @@ std::size_t distanza(std::string_view a, std::string_view b) {
   return una[b.size()];
 }
 
+// The closing marker of the part opened by `apertura`.
+std::string_view chiusura_di(std::string_view apertura) {
+  static const std::string_view coppie[][2] = {
+      {"[Titolo]", "[EndTitolo]"},
+      {"[Zaino]", "[EndZaino]"},
+      {"[Luogo]", "[EndLuogo]"},
+      {"[Descrizione]", "[EndDescrizione]"},
+      {"[Suggerimento]", "[EndSuggerimento]"},
+      {"[OggInLuogo]", "[EndOggInLuogo]"},
+      {"[PuntatoriALuogo]", "[EndPuntatoriALuogo]"},
+      {"[Utente]", "[EndUtente]"},
+      {"[FineGioco]", "[EndFineGioco]"},
+      {"[MsgFineGioco]", "[EndMsgFineGioco]"},
+      {"[Oggetto]", "[EndOggetto]"},
+      {"[OggOstruzione]", "[EndOggOstruzione]"},
+      {"[OggContenitore]", "[EndOggContenitore]"},
+      {"[OggNascondiglio]", "[EndOggNascondiglio]"},
+      {"[OggInContenitore]", "[EndOggInContenitore]"},
+      {"[OggNascosti]", "[EndOggNascosti]"},
+  };
+  for (const auto& c : coppie) {
+    if (c[0] == apertura) return c[1];
+  }
+  return {};
+}
+
 bool e_record(std::string_view m) { return m == "[Luogo]" || marcatore_oggetto(m); }
 
 genere_simbolo genere_di(std::string_view m) {
@@ -121,7 +147,7 @@ void ascoltatore::apre(unsigned long riga, std::string_view marcatore) {
   ultima_riga = riga;
   parte p;
   p.apertura = marcatore;
-  p.chiusura = "[End" + std::string(marcatore.substr(1));
+  p.chiusura = chiusura_di(marcatore);
   p.riga = riga;
   p.record = e_record(marcatore);
   p.lista = marcatore == "[OggInContenitore]" || marcatore == "[OggNascosti]";
@@ -172,16 +198,16 @@ void ascoltatore::manca_fine(unsigned long riga_dopo, bool a_fine_file) {
                      : p.blocco && p.apertura != "[Titolo]" ? "il blocco di testo aperto"
                                                            : "la sezione aperta";
   diagnostica& d = aggiungi(p.riga, gravita::errore, "manca-fine",
-                            "manca " + p.chiusura + " per " + cosa + " alla riga " +
+                            "manca " + std::string(p.chiusura) + " per " + cosa + " alla riga " +
                                 std::to_string(p.riga));
   correzione c;
-  c.titolo = "inserisci " + p.chiusura;
+  c.titolo = "inserisci " + std::string(p.chiusura);
   if (ultima == righe.numero() && !righe.finisce_a_capo()) {
     c.dove = {ultima, FINO_A_FINE_RIGA, FINO_A_FINE_RIGA};
-    c.testo = "\n" + p.chiusura;
+    c.testo = "\n" + std::string(p.chiusura);
   } else {
     c.dove = {ultima + 1, 0, 0};
-    c.testo = p.chiusura + "\n";
+    c.testo = std::string(p.chiusura) + "\n";
   }
   d.correzioni.push_back(std::move(c));
   // What a record had to say about its blank lines and unknown keys was
@@ -384,9 +410,7 @@ void ascoltatore::in_lista(unsigned long riga, const std::string& linea) {
 
 void ascoltatore::oggetto_letto(unsigned long riga, const oggetto& o, bool doppio) {
   ultima_riga = riga;
-  righe_oggetti[o.id()] = riga;
-  const long s = simbolo_alla_riga(riga);
-  if (s >= 0) r.simboli[static_cast<std::size_t>(s)].descrizione = prima_riga(o.descrizione());
+  righe_oggetti.emplace_back(o.id(), riga);
   if (doppio) {
     aggiungi(riga, gravita::avviso, "nome-doppio",
              "il nome " + tra_apici(o.nome()) +
@@ -435,6 +459,8 @@ void ascoltatore::chiave(unsigned long riga, std::string_view chiave, std::strin
       s.nome_dove = {riga, da_valore, a_valore};
     } else if (p.apertura != "[Luogo]" && e("REAGENTE")) {
       riferisci(riga, uso::reagente, chiave, valore);
+    } else if (p.apertura != "[Luogo]" && e("DESCRIZIONE")) {
+      s.descrizione = utf8(valore);
     }
   } else if (p.apertura == "[OggInLuogo]") {
     if (e("NOMELUOGO")) riferisci(riga, uso::nomeluogo_oggetti, chiave, valore);
@@ -470,8 +496,8 @@ unsigned long ascoltatore::riga_di(std::string_view nome) const {
 }
 
 unsigned long ascoltatore::riga_di(int id) const {
-  auto it = righe_oggetti.find(id);
-  return it == righe_oggetti.end() ? 0 : it->second;
+  auto it = std::lower_bound(righe_oggetti.begin(), righe_oggetti.end(), std::make_pair(id, 0UL));
+  return it == righe_oggetti.end() || it->first != id ? 0 : it->second;
 }
 
 long ascoltatore::simbolo_luogo(std::string_view nome) const {
@@ -485,6 +511,7 @@ const intervallo* ascoltatore::collegamento(std::string_view luogo, int direzion
 }
 
 void ascoltatore::concludi() {
+  std::sort(righe_oggetti.begin(), righe_oggetti.end());
   // Parts still open after a stop keep what they had to say.
   for (parte& p : parti) {
     for (diagnostica& d : p.sospese) r.diagnostiche.push_back(std::move(d));
@@ -544,6 +571,7 @@ void ascoltatore::concludi() {
 
   // Each name goes to its first record: the one the game keeps.
   std::unordered_map<std::string, long> luoghi_utf8, oggetti;
+  oggetti.reserve(r.simboli.size());
   for (std::size_t i = 0; i < r.simboli.size(); ++i) {
     const simbolo& s = r.simboli[i];
     if (s.genere == genere_simbolo::sezione) continue;

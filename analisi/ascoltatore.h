@@ -28,7 +28,13 @@ enum class uso { collegamento, nomeluogo_oggetti, nomeluogo_puntatori, inizio, f
 // bytes of the text read: `analizza` turns the columns into characters.
 class ascoltatore : public osservatore {
 public:
-  ascoltatore(const righe_testo& righe, risultato& r) : righe(righe), r(r) {}
+  ascoltatore(const righe_testo& righe, risultato& r) : righe(righe), r(r) {
+    // A record takes ten lines or so, and names a place or object in a few:
+    // room for them all at once, which a big world would otherwise move
+    // again and again.
+    r.simboli.reserve(righe.numero() / 10);
+    r.riferimenti.reserve(righe.numero() / 10);
+  }
 
   bool segnala(evento e, unsigned long riga, const std::string& testo) override;
   void oggetto_letto(unsigned long riga, const oggetto& o, bool doppio) override;
@@ -67,7 +73,7 @@ public:
 private:
   struct parte {
     std::string_view apertura;
-    std::string chiusura;
+    std::string_view chiusura;
     unsigned long riga = 0;
     long simbolo = -1;  // its symbol, or (a list) its holder's
     bool record = false, lista = false, blocco = false;
@@ -98,7 +104,8 @@ private:
   std::vector<long> proprietari;
   std::vector<nome_luogo> nomi_luoghi;
   std::unordered_map<std::string, long> luoghi;  // first record of each place name
-  std::unordered_map<int, unsigned long> righe_oggetti;
+  // Object number and the line of its record, sorted by number at the end.
+  std::vector<std::pair<int, unsigned long>> righe_oggetti;
   std::map<std::pair<std::string, int>, intervallo> uscite;
   std::string selezionato;     // the place "[PuntatoriALuogo]" sets the exits of
   std::string fine_derivato;   // closing marker of a derived record met in a list
