@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <system_error>
 
 #include "console/console.h"
 #include "game/ambiente.h"
 #include "objects/accenti.h"
+#include "world/mondo_letto.h"
 
 #ifndef VELT_VERSIONE
 #define VELT_VERSIONE "sviluppo"
@@ -70,9 +70,17 @@ int prepara_mondo(const std::string& p, const std::string& mondo) {
   if (!fs::is_regular_file(mondo, e)) {
     return errore(p, mondo + " non " E_GRAVE " un file del mondo", 2);
   }
-  std::ifstream ingresso(mondo, std::ios::binary);
-  if (!ingresso) return errore(p, "impossibile leggere " + mondo, 2);
-  const std::string testo(std::istreambuf_iterator<char>(ingresso), {});
+  // A world from a UTF-8 editor is played converted, as the page plays it.
+  const mondo_letto letto = leggi_mondo(mondo);
+  if (letto.esito == mondo_letto::ILLEGGIBILE) return errore(p, "impossibile leggere " + mondo, 2);
+  if (letto.esito == mondo_letto::NON_CONVERTIBILE) {
+    console_attiva().errore_utf8(errore_conversione(mondo, letto.conversione) + '\n');
+    return 2;
+  }
+  if (letto.esito == mondo_letto::CONVERTITO) {
+    console_attiva().errore_utf8(nota_conversione(mondo) + '\n');
+  }
+  const std::string& testo = letto.testo;
 
   // "..ini" would make the folder "." of velt/ itself.
   fs::path nome = fs::path(mondo).stem();
