@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void aiuto(const std::string& p) {
+void aiuto(const std::string& p, bool cp850) {
   std::cout << "uso: " << p << " [OPZIONI] [MONDO]\n"
             << "Gioca un'avventura testuale di velt.\n"
                "\n"
@@ -37,6 +37,9 @@ void aiuto(const std::string& p) {
                "Opzioni:\n"
                "  -h, --help     mostra questo aiuto ed esce\n"
                "  -V, --version  mostra la versione ed esce\n";
+  if (cp850) {
+    std::cout << "      --cp850    scrive i byte della code page 850 anche in un terminale UTF-8\n";
+  }
 }
 
 // One line on standard error, through the console (velt-utf8 transcodes it).
@@ -103,7 +106,7 @@ int prepara_mondo(const std::string& p, const std::string& mondo) {
 
 }  // namespace
 
-int avvia(int argc, char** argv, const char* programma) {
+int avvia(int argc, char** argv, const char* programma, bool cp850) {
   const std::string p = programma;
   const char* mondo = nullptr;
   bool opzioni = true;
@@ -112,11 +115,13 @@ int avvia(int argc, char** argv, const char* programma) {
     if (opzioni && a == "--") {
       opzioni = false;
     } else if (opzioni && (a == "-h" || a == "--help")) {
-      aiuto(p);
+      aiuto(p, cp850);
       return 0;
     } else if (opzioni && (a == "-V" || a == "--version")) {
       std::cout << p << ' ' << VELT_VERSIONE << '\n';
       return 0;
+    } else if (opzioni && cp850 && a == "--cp850") {
+      continue;
     } else if (opzioni && a.size() > 1 && a[0] == '-') {
       return errore(p, "opzione sconosciuta '" + a + "' (aiuto: " + p + " --help)", 2);
     } else if (mondo != nullptr) {

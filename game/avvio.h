@@ -16,4 +16,6 @@
 // error; one holding a character the code page lacks returns 2, with the
 // line, column and character. Without arguments the game runs in the
 // working directory, as it always did. Otherwise returns the game's status.
-int avvia(int argc, char** argv, const char* programma);
+// With `cp850` the program takes the option --cp850 (it has chosen its
+// console by it already) and --help lists it.
+int avvia(int argc, char** argv, const char* programma, bool cp850 = false);
