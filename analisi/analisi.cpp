@@ -23,12 +23,6 @@ public:
 
 std::string utf8(std::string_view testo) { return cp850_a_utf8(std::string(testo)); }
 
-// The words for a character that code page 850 lacks, as every tool says them.
-std::string testo_carattere_mancante(const conversione_cp850& esito) {
-  return "il carattere '" + esito.carattere +
-         "' non esiste nella code page 850 e non ha un equivalente semplice";
-}
-
 // Where, in `testo`, character `colonna` (from 1) of line `riga` starts.
 std::size_t posizione(const std::string& testo, unsigned long riga, unsigned long colonna) {
   std::size_t p = 0;
@@ -200,7 +194,7 @@ risultato analizza(std::string_view dati) {
       d.livello = gravita::errore;
       d.dove = {esito.riga, esito.colonna - 1, esito.colonna};
       d.codice = "carattere-mancante";
-      d.messaggio = testo_carattere_mancante(esito);
+      d.messaggio = motivo_conversione(esito);
       mancanti.push_back(std::move(d));
       // So many are no longer a world's text: they alone are the answer.
       if (mancanti.size() == 100) {
