@@ -10,10 +10,9 @@ namespace {
 
 constexpr std::string_view direzioni[] = {"NORD", "SUD", "EST", "OVEST", "ALTO", "BASSO"};
 
-std::string utf8(std::string_view testo) { return cp850_a_utf8(std::string(testo)); }
 
 // The first line of a text block.
-std::string prima_riga(std::string_view testo) { return utf8(testo.substr(0, testo.find('\n'))); }
+std::string prima_riga(std::string_view testo) { return in_utf8(testo.substr(0, testo.find('\n'))); }
 
 // A line without the blanks around it, in upper case as keys are compared.
 std::string normalizzata(std::string_view linea) {
@@ -162,7 +161,7 @@ void ascoltatore::apre(unsigned long riga, std::string_view marcatore) {
     s.genere = genere_di(marcatore);
     if (s.genere == genere_simbolo::sezione) s.nome = std::string(marcatore);
     s.prima = s.ultima = riga;
-    s.nome_dove = {riga, 0, FINO_A_FINE_RIGA};
+    s.nome_dove = {riga, 0, riga == riga_sostituita ? FINO_A_FINE_RIGA : marcatore.size()};
     s.dentro = dentro;
     p.simbolo = static_cast<long>(r.simboli.size());
     r.simboli.push_back(std::move(s));
@@ -307,6 +306,7 @@ osservatore::lettura ascoltatore::marcatore(unsigned long riga, std::string_view
     riga_detta = riga;  // the reader's own remark about the line would repeat it
     return {};
   }
+  riga_sostituita = riga;
   return {forse, false};
 }
 
@@ -435,7 +435,7 @@ void ascoltatore::riferisci(unsigned long riga, uso u, std::string_view chiave,
                             std::string_view valore) {
   riferimento rif;
   rif.a_luogo = u != uso::reagente && u != uso::obj;
-  rif.nome = utf8(valore);
+  rif.nome = in_utf8(valore);
   rif.dove = {riga, chiave.size() + 1, chiave.size() + 1 + valore.size()};
   r.riferimenti.push_back(std::move(rif));
   tipi_uso.push_back(u);
@@ -455,12 +455,12 @@ void ascoltatore::chiave(unsigned long riga, std::string_view chiave, std::strin
   if (p.record) {
     simbolo& s = r.simboli[static_cast<std::size_t>(p.simbolo)];
     if (e(p.apertura == "[Luogo]" ? "NOMELUOGO" : "NOMEOGGETTO")) {
-      s.nome = utf8(valore);
+      s.nome = in_utf8(valore);
       s.nome_dove = {riga, da_valore, a_valore};
     } else if (p.apertura != "[Luogo]" && e("REAGENTE")) {
       riferisci(riga, uso::reagente, chiave, valore);
     } else if (p.apertura != "[Luogo]" && e("DESCRIZIONE")) {
-      s.descrizione = utf8(valore);
+      s.descrizione = in_utf8(valore);
     }
   } else if (p.apertura == "[OggInLuogo]") {
     if (e("NOMELUOGO")) riferisci(riga, uso::nomeluogo_oggetti, chiave, valore);
@@ -570,7 +570,8 @@ void ascoltatore::concludi() {
   for (long& p : proprietari) rinumera(p);
 
   // Each name goes to its first record: the one the game keeps.
-  std::unordered_map<std::string, long> luoghi_utf8, oggetti;
+  std::unordered_map<std::string_view, long> luoghi_utf8, oggetti;
+  luoghi_utf8.reserve(luoghi.size());
   oggetti.reserve(r.simboli.size());
   for (std::size_t i = 0; i < r.simboli.size(); ++i) {
     const simbolo& s = r.simboli[i];

@@ -28,12 +28,13 @@ enum class uso { collegamento, nomeluogo_oggetti, nomeluogo_puntatori, inizio, f
 // bytes of the text read: `analizza` turns the columns into characters.
 class ascoltatore : public osservatore {
 public:
-  ascoltatore(const righe_testo& righe, risultato& r) : righe(righe), r(r) {
-    // A record takes ten lines or so, and names a place or object in a few:
-    // room for them all at once, which a big world would otherwise move
-    // again and again.
-    r.simboli.reserve(righe.numero() / 10);
-    r.riferimenti.reserve(righe.numero() / 10);
+  ascoltatore(const righe_testo& righe, std::size_t dimensione, risultato& r)
+      : righe(righe), r(r) {
+    // A record takes some 300 bytes, and names a place or object in a few
+    // lines: room for them all at once, which a big world would otherwise
+    // move again and again.
+    r.simboli.reserve(dimensione / 250);
+    r.riferimenti.reserve(dimensione / 250);
   }
 
   bool segnala(evento e, unsigned long riga, const std::string& testo) override;
@@ -112,6 +113,7 @@ private:
   unsigned long ultima_riga = 0;
   long ultimo_chiuso = -1;     // the symbol of the record closed last
   unsigned long riga_detta = 0;  // a line already reported when asked about
+  unsigned long riga_sostituita = 0;  // a line read as the marker it resembles
   // The value of the last key line, for remarks about that line.
   unsigned long riga_valore = 0, da_valore = 0, a_valore = 0;
   bool fine_file = false;  // a part open at the end of the file: reported already

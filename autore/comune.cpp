@@ -1,7 +1,6 @@
 #include "autore/comune.h"
 
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "world/righe.h"
@@ -52,11 +51,7 @@ bool leggi_mondo_autore(const std::string& nome, std::string& testo, std::ostrea
 }
 
 bool leggi_tutto(const std::string& nome, std::string& dati, std::ostream& errori) {
-  std::ifstream ingresso;
-  if (apri_mondo(nome.c_str(), ingresso)) {
-    dati.assign(std::istreambuf_iterator<char>(ingresso), std::istreambuf_iterator<char>());
-  }
-  if (!ingresso.is_open() || ingresso.bad()) {
+  if (!leggi_intero(nome.c_str(), dati)) {
     errori << "velt-autore: impossibile leggere " << nome << '\n';
     return false;
   }
