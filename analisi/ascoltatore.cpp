@@ -10,10 +10,9 @@ namespace {
 
 constexpr std::string_view direzioni[] = {"NORD", "SUD", "EST", "OVEST", "ALTO", "BASSO"};
 
-std::string utf8(std::string_view testo) { return cp850_a_utf8(std::string(testo)); }
 
 // The first line of a text block.
-std::string prima_riga(std::string_view testo) { return utf8(testo.substr(0, testo.find('\n'))); }
+std::string prima_riga(std::string_view testo) { return in_utf8(testo.substr(0, testo.find('\n'))); }
 
 // A line without the blanks around it, in upper case as keys are compared.
 std::string normalizzata(std::string_view linea) {
@@ -39,6 +38,32 @@ std::size_t distanza(std::string_view a, std::string_view b) {
     std::swap(una, ora);
   }
   return una[b.size()];
+}
+
+// The closing marker of the part opened by `apertura`.
+std::string_view chiusura_di(std::string_view apertura) {
+  static const std::string_view coppie[][2] = {
+      {"[Titolo]", "[EndTitolo]"},
+      {"[Zaino]", "[EndZaino]"},
+      {"[Luogo]", "[EndLuogo]"},
+      {"[Descrizione]", "[EndDescrizione]"},
+      {"[Suggerimento]", "[EndSuggerimento]"},
+      {"[OggInLuogo]", "[EndOggInLuogo]"},
+      {"[PuntatoriALuogo]", "[EndPuntatoriALuogo]"},
+      {"[Utente]", "[EndUtente]"},
+      {"[FineGioco]", "[EndFineGioco]"},
+      {"[MsgFineGioco]", "[EndMsgFineGioco]"},
+      {"[Oggetto]", "[EndOggetto]"},
+      {"[OggOstruzione]", "[EndOggOstruzione]"},
+      {"[OggContenitore]", "[EndOggContenitore]"},
+      {"[OggNascondiglio]", "[EndOggNascondiglio]"},
+      {"[OggInContenitore]", "[EndOggInContenitore]"},
+      {"[OggNascosti]", "[EndOggNascosti]"},
+  };
+  for (const auto& c : coppie) {
+    if (c[0] == apertura) return c[1];
+  }
+  return {};
 }
 
 bool e_record(std::string_view m) { return m == "[Luogo]" || marcatore_oggetto(m); }
@@ -93,6 +118,24 @@ void ascoltatore::nel_record(unsigned long riga, gravita g, std::string codice, 
   }
 }
 
+// Whether the derived record opened by `marcatore` at line `riga` stands
+// inside the list closed by `chiusura`: after its own closing marker the
+// list goes on (another entry or the list's closing marker).
+bool ascoltatore::resta_in_lista(unsigned long riga, std::string_view marcatore,
+                                 std::string_view chiusura) const {
+  const std::string fine = "[End" + std::string(marcatore.substr(1));
+  unsigned long n = riga + 1;
+  while (n <= righe.numero() && righe.riga(n) != fine) {
+    if (marcatore_del_formato(righe.riga(n))) return true;  // not a record of ours: the game's way
+    ++n;
+  }
+  for (++n; n <= righe.numero(); ++n) {
+    const std::string_view dopo = righe.riga(n);
+    if (!dopo.empty()) return dopo == chiusura || dopo == "[Oggetto]";
+  }
+  return true;
+}
+
 long ascoltatore::simbolo_alla_riga(unsigned long riga) const {
   auto it = std::lower_bound(r.simboli.begin(), r.simboli.end(), riga,
                              [](const simbolo& s, unsigned long n) { return s.prima < n; });
@@ -103,7 +146,7 @@ void ascoltatore::apre(unsigned long riga, std::string_view marcatore) {
   ultima_riga = riga;
   parte p;
   p.apertura = marcatore;
-  p.chiusura = "[End" + std::string(marcatore.substr(1));
+  p.chiusura = chiusura_di(marcatore);
   p.riga = riga;
   p.record = e_record(marcatore);
   p.lista = marcatore == "[OggInContenitore]" || marcatore == "[OggNascosti]";
@@ -118,7 +161,7 @@ void ascoltatore::apre(unsigned long riga, std::string_view marcatore) {
     s.genere = genere_di(marcatore);
     if (s.genere == genere_simbolo::sezione) s.nome = std::string(marcatore);
     s.prima = s.ultima = riga;
-    s.nome_dove = {riga, 0, FINO_A_FINE_RIGA};
+    s.nome_dove = {riga, 0, riga == riga_sostituita ? FINO_A_FINE_RIGA : marcatore.size()};
     s.dentro = dentro;
     p.simbolo = static_cast<long>(r.simboli.size());
     r.simboli.push_back(std::move(s));
@@ -154,16 +197,16 @@ void ascoltatore::manca_fine(unsigned long riga_dopo, bool a_fine_file) {
                      : p.blocco && p.apertura != "[Titolo]" ? "il blocco di testo aperto"
                                                            : "la sezione aperta";
   diagnostica& d = aggiungi(p.riga, gravita::errore, "manca-fine",
-                            "manca " + p.chiusura + " per " + cosa + " alla riga " +
+                            "manca " + std::string(p.chiusura) + " per " + cosa + " alla riga " +
                                 std::to_string(p.riga));
   correzione c;
-  c.titolo = "inserisci " + p.chiusura;
+  c.titolo = "inserisci " + std::string(p.chiusura);
   if (ultima == righe.numero() && !righe.finisce_a_capo()) {
     c.dove = {ultima, FINO_A_FINE_RIGA, FINO_A_FINE_RIGA};
-    c.testo = "\n" + p.chiusura;
+    c.testo = "\n" + std::string(p.chiusura);
   } else {
     c.dove = {ultima + 1, 0, 0};
-    c.testo = p.chiusura + "\n";
+    c.testo = std::string(p.chiusura) + "\n";
   }
   d.correzioni.push_back(std::move(c));
   // What a record had to say about its blank lines and unknown keys was
@@ -183,8 +226,12 @@ osservatore::lettura ascoltatore::marcatore(unsigned long riga, std::string_view
   if (!fine_derivato.empty()) return {};  // inside a derived record in a list
   const parte* cima = parti.empty() ? nullptr : &parti.back();
   const bool esatto = marcatore_del_formato(linea);
-  // A derived record in a list is the list's own remark.
-  if (cima != nullptr && cima->lista && esatto && marcatore_oggetto(linea)) return {};
+  // A derived record in a list is the list's own remark, unless the list
+  // does not go on after it: then the list's closing marker is missing.
+  if (cima != nullptr && cima->lista && esatto && marcatore_oggetto(linea) &&
+      resta_in_lista(riga, linea, cima->chiusura)) {
+    return {};
+  }
   if (!chiusura.empty() && esatto) {
     // An opening marker, or the closing marker of a part around this one:
     // this part's own closing marker is missing before it.
@@ -236,7 +283,7 @@ osservatore::lettura ascoltatore::marcatore(unsigned long riga, std::string_view
   const gravita g = in_record ? gravita::errore : gravita::avviso;
   const std::string conseguenza = in_record                       ? "il gioco si ferma"
                                   : lista_dovuta                  ? "la riga va persa"
-                                  : cima != nullptr && cima->blocco ? "la riga resta nel testo"
+                                  : cima != nullptr && cima->blocco ? "la riga e quelle che seguono restano nel testo"
                                                                   : "la riga è ignorata";
   std::string testo;
   std::string codice = "marcatore-sconosciuto";
@@ -259,6 +306,7 @@ osservatore::lettura ascoltatore::marcatore(unsigned long riga, std::string_view
     riga_detta = riga;  // the reader's own remark about the line would repeat it
     return {};
   }
+  riga_sostituita = riga;
   return {forse, false};
 }
 
@@ -362,9 +410,7 @@ void ascoltatore::in_lista(unsigned long riga, const std::string& linea) {
 
 void ascoltatore::oggetto_letto(unsigned long riga, const oggetto& o, bool doppio) {
   ultima_riga = riga;
-  righe_oggetti[o.id()] = riga;
-  const long s = simbolo_alla_riga(riga);
-  if (s >= 0) r.simboli[static_cast<std::size_t>(s)].descrizione = prima_riga(o.descrizione());
+  righe_oggetti.emplace_back(o.id(), riga);
   if (doppio) {
     aggiungi(riga, gravita::avviso, "nome-doppio",
              "il nome " + tra_apici(o.nome()) +
@@ -389,7 +435,7 @@ void ascoltatore::riferisci(unsigned long riga, uso u, std::string_view chiave,
                             std::string_view valore) {
   riferimento rif;
   rif.a_luogo = u != uso::reagente && u != uso::obj;
-  rif.nome = utf8(valore);
+  rif.nome = in_utf8(valore);
   rif.dove = {riga, chiave.size() + 1, chiave.size() + 1 + valore.size()};
   r.riferimenti.push_back(std::move(rif));
   tipi_uso.push_back(u);
@@ -409,10 +455,12 @@ void ascoltatore::chiave(unsigned long riga, std::string_view chiave, std::strin
   if (p.record) {
     simbolo& s = r.simboli[static_cast<std::size_t>(p.simbolo)];
     if (e(p.apertura == "[Luogo]" ? "NOMELUOGO" : "NOMEOGGETTO")) {
-      s.nome = utf8(valore);
+      s.nome = in_utf8(valore);
       s.nome_dove = {riga, da_valore, a_valore};
     } else if (p.apertura != "[Luogo]" && e("REAGENTE")) {
       riferisci(riga, uso::reagente, chiave, valore);
+    } else if (p.apertura != "[Luogo]" && e("DESCRIZIONE")) {
+      s.descrizione = in_utf8(valore);
     }
   } else if (p.apertura == "[OggInLuogo]") {
     if (e("NOMELUOGO")) riferisci(riga, uso::nomeluogo_oggetti, chiave, valore);
@@ -448,8 +496,8 @@ unsigned long ascoltatore::riga_di(std::string_view nome) const {
 }
 
 unsigned long ascoltatore::riga_di(int id) const {
-  auto it = righe_oggetti.find(id);
-  return it == righe_oggetti.end() ? 0 : it->second;
+  auto it = std::lower_bound(righe_oggetti.begin(), righe_oggetti.end(), std::make_pair(id, 0UL));
+  return it == righe_oggetti.end() || it->first != id ? 0 : it->second;
 }
 
 long ascoltatore::simbolo_luogo(std::string_view nome) const {
@@ -463,6 +511,7 @@ const intervallo* ascoltatore::collegamento(std::string_view luogo, int direzion
 }
 
 void ascoltatore::concludi() {
+  std::sort(righe_oggetti.begin(), righe_oggetti.end());
   // Parts still open after a stop keep what they had to say.
   for (parte& p : parti) {
     for (diagnostica& d : p.sospese) r.diagnostiche.push_back(std::move(d));
@@ -521,7 +570,9 @@ void ascoltatore::concludi() {
   for (long& p : proprietari) rinumera(p);
 
   // Each name goes to its first record: the one the game keeps.
-  std::unordered_map<std::string, long> luoghi_utf8, oggetti;
+  std::unordered_map<std::string_view, long> luoghi_utf8, oggetti;
+  luoghi_utf8.reserve(luoghi.size());
+  oggetti.reserve(r.simboli.size());
   for (std::size_t i = 0; i < r.simboli.size(); ++i) {
     const simbolo& s = r.simboli[i];
     if (s.genere == genere_simbolo::sezione) continue;

@@ -123,10 +123,12 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
       leggi_blocco(ingresso, "[Titolo]", "[EndTitolo]", titolo);
     } else if (linea == "[Zaino]") {
       apre(ingresso, "[Zaino]");
+      // A saved game wraps the backpack's records in its content list's
+      // markers, which the loader passes over like any other line.
       const auto prossima = [&ingresso] {
         return vaglia(ingresso, ingresso.leggi(), "[EndZaino]",
                       {"[Oggetto]", "[OggOstruzione]", "[OggContenitore]", "[OggNascondiglio]",
-                       "[EndZaino]"});
+                       "[EndZaino]", "[OggInContenitore]", "[EndOggInContenitore]"});
       };
       linea = prossima();
       while (linea != "[EndZaino]" && !ingresso.eof()) {

@@ -365,7 +365,9 @@ osservatore::lettura osservatore::marcatore(unsigned long, std::string_view,
 std::string_view vaglia_osservata(lettore& s, osservatore& o, std::string_view linea,
                                   std::string_view chiusura,
                                   std::initializer_list<std::string_view> attesi, bool record) {
-  if (!forma_di_marcatore(linea) || std::find(attesi.begin(), attesi.end(), linea) != attesi.end()) {
+  // Most lines start with a letter: nothing to ask about.
+  if (linea.empty() || (linea[0] != '[' && linea[0] != ' ' && linea[0] != '\t') ||
+      !forma_di_marcatore(linea) || std::find(attesi.begin(), attesi.end(), linea) != attesi.end()) {
     return linea;
   }
   osservatore::lettura l = o.marcatore(s.riga(), linea, chiusura, attesi);
