@@ -49,15 +49,18 @@ void modifica_a_diagnostiche(benchmark::State& stato) {
     ++pubblicate;
   });
   server.ricevi(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}})");
-  nlohmann::json apri = {{"jsonrpc", "2.0"},
-                         {"method", "textDocument/didOpen"},
-                         {"params", {{"textDocument", {{"uri", URI}, {"languageId", "velt"},
-                                                       {"version", 1}, {"text", testo}}}}}};
+  nlohmann::json apri = {
+      {"jsonrpc", "2.0"},
+      {"method", "textDocument/didOpen"},
+      {"params",
+       {{"textDocument",
+         {{"uri", URI}, {"languageId", "velt"}, {"version", 1}, {"text", testo}}}}}};
   server.ricevi(apri.dump());
   nlohmann::json cambia = {{"jsonrpc", "2.0"},
                            {"method", "textDocument/didChange"},
-                           {"params", {{"textDocument", {{"uri", URI}, {"version", 2}}},
-                                       {"contentChanges", {{{"text", testo}}}}}}};
+                           {"params",
+                            {{"textDocument", {{"uri", URI}, {"version", 2}}},
+                             {"contentChanges", {{{"text", testo}}}}}}};
   const std::string messaggio = cambia.dump();
   pubblicate = 0;
   for (auto _ : stato) {

@@ -13,17 +13,17 @@
 
 namespace {
 
-const char* const SEZIONI[] = {"[Titolo]",  "[Zaino]",  "[Luogo]",    "[OggInLuogo]",
+const char* const SEZIONI[] = {"[Titolo]",          "[Zaino]",  "[Luogo]",    "[OggInLuogo]",
                                "[PuntatoriALuogo]", "[Utente]", "[FineGioco]"};
 const char* const RECORD_OGGETTO[] = {"[Oggetto]", "[OggOstruzione]", "[OggContenitore]",
                                       "[OggNascondiglio]"};
-const char* const CHIAVI_OGGETTO[] = {"NOMEOGGETTO",  "DESCRIZIONE", "SUGGERIMENTO",
-                                      "REAGENTE",     "ILLUMINABILE", "TRASPORTABILE",
-                                      "SPOSTABILE",   "APRIBILE",     "ACCESO"};
+const char* const CHIAVI_OGGETTO[] = {"NOMEOGGETTO", "DESCRIZIONE",  "SUGGERIMENTO",
+                                      "REAGENTE",    "ILLUMINABILE", "TRASPORTABILE",
+                                      "SPOSTABILE",  "APRIBILE",     "ACCESO"};
 const char* const CHIAVI_LUOGO[] = {"NOMELUOGO", "SOPRANOME", "ILLUMINAZIONE", "STATO"};
 const char* const DIREZIONI[] = {"NORD", "SUD", "EST", "OVEST", "ALTO", "BASSO"};
 const char* const PAROLE_DIREZIONE[] = {"nord", "sud", "est", "ovest", "alto", "basso"};
-const char* const FLAG[] = {"ILLUMINABILE", "TRASPORTABILE", "SPOSTABILE", "APRIBILE",
+const char* const FLAG[] = {"ILLUMINABILE", "TRASPORTABILE", "SPOSTABILE",    "APRIBILE",
                             "ACCESO",       "APERTO",        "ILLUMINAZIONE", "STATO"};
 
 // LSP's CompletionItemKind.
@@ -49,9 +49,7 @@ private:
 };
 
 // The marker that closes `apertura`: "[Luogo]" -> "[EndLuogo]".
-std::string chiusura(std::string_view apertura) {
-  return "[End" + std::string(apertura.substr(1));
-}
+std::string chiusura(std::string_view apertura) { return "[End" + std::string(apertura.substr(1)); }
 
 std::string maiuscole(std::string_view testo) {
   std::string grande(testo);
@@ -63,11 +61,16 @@ std::string maiuscole(std::string_view testo) {
 
 const char* marcatore_genere(genere_simbolo g) {
   switch (g) {
-    case genere_simbolo::ostruzione: return "[OggOstruzione]";
-    case genere_simbolo::contenitore: return "[OggContenitore]";
-    case genere_simbolo::nascondiglio: return "[OggNascondiglio]";
-    case genere_simbolo::luogo: return "[Luogo]";
-    default: return "[Oggetto]";
+    case genere_simbolo::ostruzione:
+      return "[OggOstruzione]";
+    case genere_simbolo::contenitore:
+      return "[OggContenitore]";
+    case genere_simbolo::nascondiglio:
+      return "[OggNascondiglio]";
+    case genere_simbolo::luogo:
+      return "[Luogo]";
+    default:
+      return "[Oggetto]";
   }
 }
 
@@ -160,9 +163,11 @@ void all_inizio(const documento& doc, unsigned long r, proposte& p) {
     return;
   }
   const simbolo& s = simboli[static_cast<std::size_t>(i)];
-  const std::string apertura = s.genere == genere_simbolo::sezione ? s.nome : marcatore_genere(s.genere);
+  const std::string apertura =
+      s.genere == genere_simbolo::sezione ? s.nome : marcatore_genere(s.genere);
   if (apertura == "[Luogo]") {
-    const std::string blocco = blocco_aperto(doc, s.prima + 1, r, {"[Descrizione]", "[Suggerimento]"});
+    const std::string blocco =
+        blocco_aperto(doc, s.prima + 1, r, {"[Descrizione]", "[Suggerimento]"});
     if (!blocco.empty()) {
       p.marcatore(chiusura(blocco));
       return;
@@ -214,8 +219,8 @@ void all_inizio(const documento& doc, unsigned long r, proposte& p) {
 // Values after the `=` of the key `chiave` on line `r` (from 1).
 void dopo_uguale(const documento& doc, unsigned long r, const std::string& chiave, proposte& p) {
   const std::vector<simbolo>& simboli = doc.analisi().simboli;
-  const bool direzione = std::find(std::begin(DIREZIONI), std::end(DIREZIONI), chiave) !=
-                         std::end(DIREZIONI);
+  const bool direzione =
+      std::find(std::begin(DIREZIONI), std::end(DIREZIONI), chiave) != std::end(DIREZIONI);
   bool luoghi = direzione || chiave == "INIZIO" || chiave == "FINELUOGO";
   if (chiave == "NOMELUOGO") {
     // In a place record the name is being defined, not used.
@@ -259,7 +264,8 @@ json completamento_lsp(const documento& doc, unsigned long riga, unsigned long u
   const std::string_view prima = linea.substr(0, doc.byte(riga, unita) - inizio);
   const unsigned long cursore = unita_di(prima);
   const auto uguale = prima.find('=');
-  const unsigned long da = uguale == std::string_view::npos ? 0 : unita_di(prima.substr(0, uguale + 1));
+  const unsigned long da =
+      uguale == std::string_view::npos ? 0 : unita_di(prima.substr(0, uguale + 1));
   proposte p({{"start", {{"line", riga}, {"character", da}}},
               {"end", {{"line", riga}, {"character", cursore}}}});
   if (uguale == std::string_view::npos) {

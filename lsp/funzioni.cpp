@@ -23,12 +23,18 @@ bool di_oggetto(const simbolo& s) {
 
 const char* nome_genere(genere_simbolo g) {
   switch (g) {
-    case genere_simbolo::sezione: return "sezione";
-    case genere_simbolo::luogo: return "luogo";
-    case genere_simbolo::oggetto: return "oggetto";
-    case genere_simbolo::ostruzione: return "ostruzione";
-    case genere_simbolo::contenitore: return "contenitore";
-    case genere_simbolo::nascondiglio: return "nascondiglio";
+    case genere_simbolo::sezione:
+      return "sezione";
+    case genere_simbolo::luogo:
+      return "luogo";
+    case genere_simbolo::oggetto:
+      return "oggetto";
+    case genere_simbolo::ostruzione:
+      return "ostruzione";
+    case genere_simbolo::contenitore:
+      return "contenitore";
+    case genere_simbolo::nascondiglio:
+      return "nascondiglio";
   }
   return "";
 }
@@ -59,7 +65,8 @@ bool nome_in(const documento& doc, unsigned long riga, unsigned long unita, nome
   const unsigned long colonna = doc.colonna(riga, unita);
   for (const riferimento& r : a.riferimenti) {
     if (!contiene(r.dove, riga, colonna)) continue;
-    const bool valida = r.definizione >= 0 && static_cast<std::size_t>(r.definizione) < a.simboli.size();
+    const bool valida =
+        r.definizione >= 0 && static_cast<std::size_t>(r.definizione) < a.simboli.size();
     scelto = {r.a_luogo, r.nome, r.dove, valida ? r.definizione : -1};
     return true;
   }
@@ -175,8 +182,8 @@ json hover_lsp(const documento& doc, unsigned long riga, unsigned long unita) {
   if (!nome_in(doc, riga, unita, scelto)) return nullptr;
   std::string testo;
   if (scelto.definizione < 0) {
-    testo = scelto.nome + (scelto.a_luogo ? ": nessun luogo ha questo nome"
-                                          : ": nessun oggetto ha questo nome");
+    testo = scelto.nome +
+            (scelto.a_luogo ? ": nessun luogo ha questo nome" : ": nessun oggetto ha questo nome");
   } else {
     const simbolo& s = doc.analisi().simboli[static_cast<std::size_t>(scelto.definizione)];
     testo = std::string(nome_genere(s.genere)) + " " + s.nome;
@@ -204,7 +211,8 @@ json rinomina_lsp(const documento& doc, const std::string& uri, unsigned long ri
     throw richiesta_fallita{"il nuovo nome va su una riga sola"};
   }
   if (scelto.a_luogo && nuovo == "NULL") {
-    throw richiesta_fallita{"NULL non può essere il nome di un luogo: vuol dire nessun collegamento"};
+    throw richiesta_fallita{
+        "NULL non può essere il nome di un luogo: vuol dire nessun collegamento"};
   }
   if (!converti_in_cp850(nuovo).riuscita) {
     throw richiesta_fallita{"il nuovo nome ha caratteri che il gioco non può scrivere"};
@@ -240,15 +248,14 @@ json azioni_lsp(const documento& doc, const std::string& uri, const json& interv
     const unsigned long riga = d.dove.riga > 0 ? d.dove.riga - 1 : 0;
     if (d.correzioni.empty() || riga < da || riga > a) continue;
     for (const correzione& c : d.correzioni) {
-      azioni.push_back(
-          {{"title", c.titolo},
-           {"kind", "quickfix"},
-           {"diagnostics", json::array({diagnostica_lsp(doc, d)})},
-           {"isPreferred", d.correzioni.size() == 1},
-           {"edit",
-            {{"changes",
-              {{uri, json::array({{{"range", intervallo_lsp(doc, c.dove)},
-                                   {"newText", c.testo}}})}}}}}});
+      azioni.push_back({{"title", c.titolo},
+                        {"kind", "quickfix"},
+                        {"diagnostics", json::array({diagnostica_lsp(doc, d)})},
+                        {"isPreferred", d.correzioni.size() == 1},
+                        {"edit",
+                         {{"changes",
+                           {{uri, json::array({{{"range", intervallo_lsp(doc, c.dove)},
+                                                {"newText", c.testo}}})}}}}}});
     }
   }
   return azioni;

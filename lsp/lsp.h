@@ -11,5 +11,4 @@ constexpr std::size_t LIMITE_MESSAGGIO = 64u * 1024 * 1024;
 // `velt-autore lsp`: the language server for world files, speaking LSP over
 // `ingresso` and `uscita` until the editor sends "exit" or closes the input.
 // Returns the exit status: 0 after a "shutdown", 1 otherwise.
-int esegui_lsp(std::istream& ingresso, std::ostream& uscita,
-               std::size_t limite = LIMITE_MESSAGGIO);
+int esegui_lsp(std::istream& ingresso, std::ostream& uscita, std::size_t limite = LIMITE_MESSAGGIO);

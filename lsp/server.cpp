@@ -92,8 +92,8 @@ json server_lsp::esegui(const std::string& metodo, const json& p) {
   const unsigned long riga = riga_di(p), unita = unita_di(p);
   if (metodo == "textDocument/definition") return definizione_lsp(*doc, uri, riga, unita);
   if (metodo == "textDocument/references") {
-    const bool dichiarazioni = p.contains("context") &&
-                               p.at("context").value("includeDeclaration", false);
+    const bool dichiarazioni =
+        p.contains("context") && p.at("context").value("includeDeclaration", false);
     return riferimenti_lsp(*doc, uri, riga, unita, dichiarazioni);
   }
   if (metodo == "textDocument/hover") return hover_lsp(*doc, riga, unita);
@@ -114,7 +114,8 @@ void server_lsp::notifica(const std::string& metodo, const json& p) {
   } else if (metodo == "textDocument/didChange") {
     const std::string& uri = uri_di(p);
     const auto voce = documenti.find(uri);
-    if (voce == documenti.end()) throw std::invalid_argument("didChange di un documento non aperto: " + uri);
+    if (voce == documenti.end())
+      throw std::invalid_argument("didChange di un documento non aperto: " + uri);
     // The changes are checked before any is made, so a bad one leaves the
     // document as it was.
     const json& cambi = p.at("contentChanges");
@@ -137,7 +138,8 @@ void server_lsp::notifica(const std::string& metodo, const json& p) {
       const json& da = c.at("range").at("start");
       const json& a = c.at("range").at("end");
       doc.modifica(da.at("line").get<unsigned long>(), da.at("character").get<unsigned long>(),
-                   a.at("line").get<unsigned long>(), a.at("character").get<unsigned long>(), testo);
+                   a.at("line").get<unsigned long>(), a.at("character").get<unsigned long>(),
+                   testo);
     }
     doc.versione = p.at("textDocument").value("version", doc.versione);
     doc.analizza();
@@ -225,7 +227,8 @@ void server_lsp::ricevi(const std::string& corpo) {
   } catch (const richiesta_fallita& e) {
     r = errore(chi, errori_rpc::RICHIESTA_FALLITA, e.messaggio);
   } catch (const json::exception& e) {
-    r = errore(chi, errori_rpc::PARAMETRI_NON_VALIDI, std::string("parametri non validi: ") + e.what());
+    r = errore(chi, errori_rpc::PARAMETRI_NON_VALIDI,
+               std::string("parametri non validi: ") + e.what());
   } catch (const std::exception& e) {
     r = errore(chi, errori_rpc::ERRORE_INTERNO, e.what());
   }

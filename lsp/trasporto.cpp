@@ -44,10 +44,11 @@ bool leggi_lunghezza(const std::string& valore, std::size_t& n) {
 bool campo(const std::string& riga) {
   const auto due_punti = riga.find(':');
   if (due_punti == 0 || due_punti == std::string::npos) return false;
-  return std::all_of(riga.begin(), riga.begin() + static_cast<long>(due_punti),
-                     [](unsigned char c) {
-                       return std::isalnum(c) || std::string("!#$%&'*+-.^_`|~").find(static_cast<char>(c)) != std::string::npos;
-                     });
+  return std::all_of(
+      riga.begin(), riga.begin() + static_cast<long>(due_punti), [](unsigned char c) {
+        return std::isalnum(c) ||
+               std::string("!#$%&'*+-.^_`|~").find(static_cast<char>(c)) != std::string::npos;
+      });
 }
 
 }  // namespace

@@ -155,9 +155,10 @@ int main(int argc, char** argv) {
   for (std::size_t i = 0; i < std::max(attesi.size(), ricevuti.size()); ++i) {
     if (i < attesi.size() && i < ricevuti.size() && attesi[i] == ricevuti[i]) continue;
     buono = false;
-    std::cerr << "messaggio " << i + 1 << ":\n  atteso:   "
-              << (i < attesi.size() ? attesi[i].dump() : "(nessuno)") << "\n  ricevuto: "
-              << (i < ricevuti.size() ? ricevuti[i].dump() : "(nessuno)") << "\n";
+    std::cerr << "messaggio " << i + 1
+              << ":\n  atteso:   " << (i < attesi.size() ? attesi[i].dump() : "(nessuno)")
+              << "\n  ricevuto: " << (i < ricevuti.size() ? ricevuti[i].dump() : "(nessuno)")
+              << "\n";
   }
   if (stato != std::stoi(stato_testo)) {
     buono = false;
