@@ -12,6 +12,7 @@
 #include "autore/prova.h"
 #include "autore/pubblica.h"
 #include "autore/risolutore.h"
+#include "console/cp850.h"
 
 #ifndef VELT_VERSIONE
 #define VELT_VERSIONE "sviluppo"
@@ -29,12 +30,11 @@ public:
 };
 
 int mappa(const std::string& nome, bool svg, std::ostream& uscita, std::ostream& errori) {
+  std::string mondo;
+  if (!leggi_mondo_autore(nome, mondo, errori)) return 1;
   partita p;
   salta_tutto oss;
-  if (!carica_file(nome, p, &oss)) {
-    errori << "velt-autore: impossibile leggere " << nome << '\n';
-    return 1;
-  }
+  carica_testo(mondo, p, &oss);
   std::ostringstream testo;
   scrivi_mappa(p.mondo, testo);
   ambiente::zaino.svuota();
@@ -61,12 +61,12 @@ int mappa(const std::string& nome, bool svg, std::ostream& uscita, std::ostream&
 
 int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& uscita,
             std::ostream& errori) {
+  std::string mondo;
+  mondo_letto::esito_t letto;
+  if (!leggi_mondo_autore(nome, mondo, errori, &letto)) return 2;
   partita p;
   try {
-    if (!carica_file(nome, p, nullptr)) {
-      errori << "velt-autore: impossibile leggere " << nome << '\n';
-      return 2;
-    }
+    carica_testo(mondo, p, nullptr);
   } catch (const arresto_fatale&) {
     errori << "velt-autore: il gioco si ferma leggendo " << nome
            << ": i problemi li elenca 'velt-autore controlla'\n";
@@ -94,7 +94,11 @@ int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& usci
   }
   ambiente::zaino.svuota();
   if (esito.trovata) {
-    scrivi_copione(esito.passi, uscita);
+    // The script in the world file's own encoding: a UTF-8 world's author
+    // feeds it to `prova` or to velt-utf8, a code page 850 one's to velt.
+    std::ostringstream copione;
+    scrivi_copione(esito.passi, copione);
+    uscita << (letto == mondo_letto::CONVERTITO ? cp850_a_utf8(copione.str()) : copione.str());
     errori << "risolvi: soluzione di " << esito.passi.size()
            << (esito.passi.size() == 1 ? " comando, " : " comandi, ") << esito.esplorati
            << (esito.esplorati == 1 ? " stato esplorato\n" : " stati esplorati\n");
