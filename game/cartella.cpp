@@ -81,7 +81,8 @@ bool del_mondo(const fs::path& vecchia, const std::string& testo) {
 fs::path cartella_partita(const fs::path& base, const fs::path& mondo, const std::string& testo,
                           std::string& errore) {
   std::error_code e;
-  const fs::path percorso = fs::weakly_canonical(fs::absolute(mondo, e), e);
+  fs::path percorso = fs::absolute(mondo, e);
+  if (!e) percorso = fs::weakly_canonical(percorso, e);
   if (e) {
     errore = "impossibile risolvere il percorso di " + mondo.string();
     return {};

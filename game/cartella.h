@@ -21,5 +21,5 @@
 // Returns the folder, made if needed; on failure an empty path, with the
 // reason in `errore`.
 std::filesystem::path cartella_partita(const std::filesystem::path& base,
-                                       const std::filesystem::path& mondo,
-                                       const std::string& testo, std::string& errore);
+                                       const std::filesystem::path& mondo, const std::string& testo,
+                                       std::string& errore);

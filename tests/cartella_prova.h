@@ -10,15 +10,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <stdexcept>
 #include <string>
 #include <system_error>
 
-// A new empty folder PREFISSO-XXXXXX under the temporary directory.
+// A new empty folder PREFISSO-XXXXXX under the temporary directory; empty,
+// with the reason on standard error, when it cannot be made.
 inline std::filesystem::path nuova_cartella_prova(const std::string& prefisso) {
-  std::string modello =
-      (std::filesystem::temp_directory_path() / (prefisso + "-XXXXXX")).string();
-  if (::mkdtemp(modello.data()) == nullptr) throw std::runtime_error("mkdtemp " + modello);
+  std::error_code e;
+  std::string modello = (std::filesystem::temp_directory_path(e) / (prefisso + "-XXXXXX")).string();
+  if (e || ::mkdtemp(modello.data()) == nullptr) {
+    std::cerr << "cannot make the scratch folder " << modello << "\n";
+    return {};
+  }
   return modello;
 }
 

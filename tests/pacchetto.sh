@@ -10,6 +10,7 @@ deb=$(ls -t "$1"/velt_*.deb | head -n 1)
 build=$(cd "$1" && pwd)
 radice=$(cd "$2" && pwd)
 casi=$radice/tests/transcripts
+# shellcheck source=tests/cartella_prova.sh
 . "$radice/tests/cartella_prova.sh"
 nuova_cartella_prova velt-pacchetto
 prova=$cartella_prova

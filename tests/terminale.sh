@@ -6,6 +6,7 @@
 #   terminale.sh <velt-utf8> <world file>
 set -eu
 programma=$(realpath "$1")
+# shellcheck source=tests/cartella_prova.sh
 . "$(dirname "$0")/cartella_prova.sh"
 nuova_cartella_prova velt-terminale
 cartella=$cartella_prova

@@ -361,5 +361,6 @@ int main(int argc, char** argv) {
   const std::string nome =
       caso.has_filename() ? caso.filename().string() : caso.parent_path().filename().string();
   const fs::path cartella = nuova_cartella_prova("velt-trascrizione");
+  if (cartella.empty()) return 1;
   return chiudi_cartella_prova(cartella, esegui_caso(argv[1], argv[2], caso, cartella, nome), nome);
 }

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -302,8 +301,9 @@ void togli_temporanei() {
   for (fs::directory_iterator i(".", e), fine; !e && i != fine; i.increment(e)) {
     const std::string nome = i->path().filename().string();
     if (nome.size() != prefisso.size() + 6 || nome.compare(0, prefisso.size(), prefisso) != 0 ||
-        !std::all_of(nome.begin() + prefisso.size(), nome.end(),
-                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; })) {
+        !std::all_of(nome.begin() + prefisso.size(), nome.end(), [](char c) {
+          return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        })) {
       continue;
     }
     std::error_code f;

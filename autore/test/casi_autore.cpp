@@ -184,5 +184,6 @@ int main(int argc, char** argv) {
   const fs::path caso = argv[4];
   const std::string nome = caso.filename().string();
   const fs::path prove = nuova_cartella_prova("autore-" + nome);
+  if (prove.empty()) return 1;
   return chiudi_cartella_prova(prove, prova(argv[1], argv[2], argv[3], caso, prove), nome);
 }

@@ -185,11 +185,16 @@ TEST_F(MondoDisco, IlSalvataggioTogliIVecchiTemporanei) {
     bool resta;
   };
   const voce voci[] = {
-      {"world.ini.abc123", file, true, false},   {"world.ini.ZZ9z0Q", file, true, false},
-      {"world.ini.XYZ789", file, false, true},   {"world.ini.abc12", file, true, true},
-      {"world.ini.abc1234", file, true, true},   {"world.ini.ab-123", file, true, true},
-      {"world.ini.", file, true, true},          {"mondo.ini.abc123", file, true, true},
-      {"world.inixabc123", file, true, true},    {"world.ini.dir123", cartella_, true, true},
+      {"world.ini.abc123", file, true, false},
+      {"world.ini.ZZ9z0Q", file, true, false},
+      {"world.ini.XYZ789", file, false, true},
+      {"world.ini.abc12", file, true, true},
+      {"world.ini.abc1234", file, true, true},
+      {"world.ini.ab-123", file, true, true},
+      {"world.ini.", file, true, true},
+      {"mondo.ini.abc123", file, true, true},
+      {"world.inixabc123", file, true, true},
+      {"world.ini.dir123", cartella_, true, true},
       {"world.ini.lnk123", collegamento, true, true},
   };
   const auto ora = fs::file_time_type::clock::now();
