@@ -90,7 +90,8 @@ fs::path cartella_partita(const fs::path& base, const fs::path& mondo, const std
   const fs::path base_vera = fs::weakly_canonical(base, e);
   if (!e && percorso.parent_path().parent_path() == base_vera) return percorso.parent_path();
 
-  // "..ini" would make the folder ".." of base itself.
+  // As the older rule named its folders: the stem of "..ini" is ".", which
+  // named no folder of its own, so the whole name stands in.
   fs::path nome = percorso.stem();
   if (nome == "." || nome == "..") nome = percorso.filename();
   const std::string segno = percorso.string() + '\n';
