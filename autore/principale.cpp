@@ -183,7 +183,7 @@ int comando_converti(const argomenti_t& a, std::ostream&, std::ostream& errori) 
 
 int comando_pubblica(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {
   if (a.size() != 1 && (a.size() != 3 || a[1] != "--pagina")) return SBAGLIATA;
-  return pubblica(a[0], a.size() == 3 ? a[2] : pagina_predefinita, uscita, errori);
+  return pubblica(a[0], a.size() == 3 ? a[2] : pagina_predefinita(), uscita, errori);
 }
 
 // The commands of velt-autore: a new command is one more entry.

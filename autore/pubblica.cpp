@@ -3,13 +3,10 @@
 #include <sstream>
 
 #include "autore/comune.h"
+#include "autore/risorse.h"
 #include "console/cp850.h"
 
-#ifndef VELT_PAGINA_WEB
-#define VELT_PAGINA_WEB "build-web/web/velt.html"
-#endif
-
-const char* const pagina_predefinita = VELT_PAGINA_WEB;
+std::string pagina_predefinita() { return percorso_dati("velt.html").string(); }
 
 namespace {
 

@@ -2,8 +2,9 @@
 #include <ostream>
 #include <string>
 
-// The page `make web` builds, where `pubblica` looks for it by default.
-extern const char* const pagina_predefinita;
+// The player's page that `pubblica` uses without --pagina: velt.html among
+// the installed data, beside the running program (see percorso_dati).
+std::string pagina_predefinita();
 
 // `pubblica MONDO [--pagina FILE]`: writes to `uscita` one self-contained
 // HTML file that plays the world `nome` in a browser: the page `pagina` (the

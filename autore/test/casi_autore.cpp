@@ -16,6 +16,8 @@
 //                number of commands the solution must equal
 //   rigioca      (optional) the closing message: standard output, piped into
 //                velt in the scratch folder, must make velt show it
+// The scratch folder is removed whether the case passes or fails, unless
+// VELT_TENERE asks to keep a failed case's (see tests/cartella_prova.h).
 // Usage: autore_casi VELT_AUTORE VELT REPOSITORY CASE
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -28,6 +30,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "cartella_prova.h"
 
 namespace fs = std::filesystem;
 
@@ -178,11 +182,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path caso = argv[4];
-  const fs::path prove = fs::temp_directory_path() /
-                         ("autore-" + caso.filename().string() + "-" + std::to_string(::getpid()));
-  fs::remove_all(prove);
-  fs::create_directories(prove);
-  const bool ok = prova(argv[1], argv[2], argv[3], caso, prove);
-  if (ok) fs::remove_all(prove);
-  return ok ? 0 : 1;
+  const std::string nome = caso.filename().string();
+  const fs::path prove = nuova_cartella_prova("autore-" + nome);
+  if (prove.empty()) return 1;
+  return chiudi_cartella_prova(prove, prova(argv[1], argv[2], argv[3], caso, prove), nome);
 }

@@ -33,20 +33,23 @@ const CAFFE_UTF8 = execFileSync('iconv', ['-f', 'CP850', '-t', 'UTF-8'], { input
 const FATALE = fs.readFileSync(sorgente('tests/transcripts/mondo-inizio-ignoto/mondo.ini'));
 
 // velt-utf8 in a scratch folder holding `mondo` (and `salvato` as world.ini):
-// its output, status and saved game.
+// its output, status and saved game. The folder goes even when velt-utf8
+// does not start.
 function terminale(mondo, input, salvato) {
   const cartella = fs.mkdtempSync(path.join(os.tmpdir(), 'velt-'));
-  fs.writeFileSync(path.join(cartella, 'mondo.ini'), mondo);
-  if (salvato) fs.writeFileSync(path.join(cartella, 'world.ini'), salvato);
-  const inizio = performance.now();
-  const r = spawnSync(path.join(NATIVO, 'velt-utf8'), { cwd: cartella, input: input.map((r) => `${r}\n`).join('') });
-  const ms = performance.now() - inizio;
-  assert.equal(r.error, undefined, `velt-utf8 non parte: ${r.error}`);
-  const world = path.join(cartella, 'world.ini');
-  const esito = { testo: r.stdout.toString(), stato: r.status, ms,
-                  salvato: fs.existsSync(world) ? fs.readFileSync(world) : null };
-  fs.rmSync(cartella, { recursive: true });
-  return esito;
+  try {
+    fs.writeFileSync(path.join(cartella, 'mondo.ini'), mondo);
+    if (salvato) fs.writeFileSync(path.join(cartella, 'world.ini'), salvato);
+    const inizio = performance.now();
+    const r = spawnSync(path.join(NATIVO, 'velt-utf8'), { cwd: cartella, input: input.map((r) => `${r}\n`).join('') });
+    const ms = performance.now() - inizio;
+    assert.equal(r.error, undefined, `velt-utf8 non parte: ${r.error}`);
+    const world = path.join(cartella, 'world.ini');
+    return { testo: r.stdout.toString(), stato: r.status, ms,
+             salvato: fs.existsSync(world) ? fs.readFileSync(world) : null };
+  } finally {
+    fs.rmSync(cartella, { recursive: true, force: true });
+  }
 }
 
 let browser, server, base;
@@ -257,8 +260,21 @@ test('pubblica: con velt-autore, la pagina da file:// ha il titolo del mondo, si
   fs.writeFileSync(mondo, execFileSync('iconv', ['-f', 'CP850', '-t', 'UTF-8'], { input: PREDEFINITO }));
   fs.writeFileSync(gioco, execFileSync(path.join(NATIVO, 'autore', 'velt-autore'),
     ['pubblica', mondo, '--pagina', PAGINA]));
+  await vinciPubblicata(t, gioco);
+});
+
+// The published default world `gioco`, opened from file://: its title is the
+// world's, and the walkthrough plays as in velt-utf8 to the win.
+async function vinciPubblicata(t, gioco) {
   const p = await apri(t, pathToFileURL(gioco).href);
   assert.equal(await p.title(), 'Il segreto di Villa Aurora');
   const { atteso } = await comeTerminale(p, PREDEFINITO, SOLUZIONE);
   assert.match(atteso.testo, /Hai vinto!/);
-});
+}
+
+// The page that the Debian package's velt-autore published, away from any
+// build: tests/pacchetto.sh names it in VELT_PUBBLICATA, with the package's
+// programs as VELT_NATIVO.
+test('pacchetto: la pagina pubblicata dal velt-autore installato si gioca e si vince',
+  { skip: !process.env.VELT_PUBBLICATA && 'solo con tests/pacchetto.sh' },
+  (t) => vinciPubblicata(t, process.env.VELT_PUBBLICATA));
