@@ -74,8 +74,10 @@
     }
     const parti = document.createDocumentFragment();
     for (const { segno, testo } of pezzi) {
+      // The title mark comes right before the title, which may be empty.
+      if (segno === 'titolo') mostraTitolo(testo.split('\n', 1)[0].trim());
       const inizio = testo.search(/[^\n]/);
-      if (!segno || inizio < 0) {
+      if (!segno || segno === 'titolo' || inizio < 0) {
         parti.append(testo);
         continue;
       }
@@ -92,12 +94,7 @@
       }
       const a = resto.indexOf('\n');
       const linea = a < 0 ? resto : resto.slice(0, a);
-      if (segno === 'luogo') {
-        parti.append(elemento('h2', 'luogo', linea), resto.slice(linea.length));
-      } else {
-        parti.append(resto);
-        mostraTitolo(linea.trim());
-      }
+      parti.append(elemento('h2', 'luogo', linea), resto.slice(linea.length));
     }
     if (prompt) {
       const p = elemento('span', 'prompt', prompt);
