@@ -189,8 +189,10 @@ int comando_converti(const argomenti_t& a, std::ostream&, std::ostream& errori) 
 int comando_pubblica(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {
   std::string mondo, file, pagina = pagina_predefinita;
   presentazione chi;
-  const std::pair<const char*, std::string*> opzioni[] = {
-      {"-o", &file}, {"--pagina", &pagina}, {"--autore", &chi.autore}, {"--descrizione", &chi.descrizione}};
+  const std::pair<const char*, std::string*> opzioni[] = {{"-o", &file},
+                                                          {"--pagina", &pagina},
+                                                          {"--autore", &chi.autore},
+                                                          {"--descrizione", &chi.descrizione}};
   for (std::size_t i = 0; i < a.size(); ++i) {
     const auto opzione = std::find_if(std::begin(opzioni), std::end(opzioni),
                                       [&](const auto& o) { return a[i] == o.first; });

@@ -98,15 +98,15 @@ bool componi(std::string& html, const std::string& titolo, const presentazione& 
     sopra += "<p id=\"autore\">Un gioco di " + testo_html(chi.autore) + "</p>";
   }
   if (!sopra.empty()) sopra = "<section id=\"presentazione\">" + sopra + "</section>";
-  bool ok = riempi(html, titolo_vuoto, "<title>" + titolo + "</title>") &&
-            riempi(html, intestazione_vuota, "<h1 id=\"titolo\">" + titolo + "</h1>") &&
-            riempi(html, descrizione_vuota,
-                   "<meta name=\"description\" content=\"" + descrizione + "\">") &&
-            riempi(html, og_titolo_vuoto,
-                   "<meta property=\"og:title\" content=\"" + titolo + "\">") &&
-            riempi(html, og_descrizione_vuota,
-                   "<meta property=\"og:description\" content=\"" + descrizione + "\">") &&
-            riempi(html, presentazione_vuota, sopra);
+  bool ok =
+      riempi(html, titolo_vuoto, "<title>" + titolo + "</title>") &&
+      riempi(html, intestazione_vuota, "<h1 id=\"titolo\">" + titolo + "</h1>") &&
+      riempi(html, descrizione_vuota,
+             "<meta name=\"description\" content=\"" + descrizione + "\">") &&
+      riempi(html, og_titolo_vuoto, "<meta property=\"og:title\" content=\"" + titolo + "\">") &&
+      riempi(html, og_descrizione_vuota,
+             "<meta property=\"og:description\" content=\"" + descrizione + "\">") &&
+      riempi(html, presentazione_vuota, sopra);
   bool tolto = false;
   for (auto inizio = html.find(autore_inizio); ok && inizio != std::string::npos;
        inizio = html.find(autore_inizio, inizio)) {
