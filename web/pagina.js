@@ -21,7 +21,6 @@
     const testo = $('mondo-incorporato').textContent.trim();
     return testo ? Uint8Array.from(atob(testo), (c) => c.charCodeAt(0)) : null;
   })();
-  if (incorporato) $('titolo').textContent = document.title;
 
   let mondo = incorporato; // the bytes of the world being played, as given
   let corsa = null;        // the current run: {modulo, cartella, risposta, cambiata, finita}
