@@ -89,6 +89,11 @@ bool leggi_mondo_autore(const std::string& nome, std::string& testo, std::ostrea
 // `errori`, when it cannot.
 bool leggi_tutto(const std::string& nome, std::string& dati, std::ostream& errori);
 
+// Writes `testo` to a new file in the destination's folder, then renames it
+// over the destination. False, with nothing left behind and an existing
+// destination untouched, on any failure.
+bool scrivi_intero(const std::string& destinazione, const std::string& testo);
+
 // Text from a world file, between single quotes and turned from code page
 // 850 to UTF-8, for the tools' messages.
 std::string tra_apici(std::string_view testo);

@@ -76,6 +76,8 @@ confronta mondo-senza-mondo-ini $stato
 
 "$usr/games/velt-utf8" --version | grep -qx "velt-utf8 [0-9.]*" || sbaglia "velt-utf8 --version"
 "$usr/games/velt-autore" --version | grep -qx "velt-autore [0-9.]*" || sbaglia "velt-autore --version"
+"$usr/games/velt-autore" --help | grep -q "^  controlla  elenca gli errori" ||
+  sbaglia "velt-autore --help"
 
 # Each manual page renders, without a warning from groff.
 for pagina in velt velt-utf8 velt-autore; do
