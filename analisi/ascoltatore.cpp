@@ -317,16 +317,6 @@ bool ascoltatore::segnala(evento e, unsigned long riga, const std::string& testo
     case CHIAVE_SCONOSCIUTA:
       if (testo.empty()) {
         nel_record(riga, gravita::avviso, "chiave-vuota", "riga con la chiave vuota: è ignorata");
-      } else if (testo.back() == ' ') {
-        const auto nuda = static_cast<unsigned long>(testo.find_last_not_of(' ') + 1);
-        nel_record(riga, gravita::avviso, "chiave-con-spazio",
-                   "la chiave " + tra_apici(testo) + " finisce con uno spazio: la riga è ignorata",
-                   0, testo.size());
-        // The remark waits in its record, or stands last when there is none.
-        std::vector<diagnostica>& dove =
-            !parti.empty() && parti.back().record ? parti.back().sospese : r.diagnostiche;
-        dove.back().correzioni.push_back(
-            {"togli lo spazio dopo la chiave", {riga, nuda, testo.size()}, ""});
       } else {
         nel_record(riga, gravita::avviso, "chiave-sconosciuta",
                    "chiave " + tra_apici(testo) + " sconosciuta qui: la riga è ignorata", 0,
@@ -431,12 +421,11 @@ void ascoltatore::luogo_letto(unsigned long riga, const luogo& l, bool doppio) {
   }
 }
 
-void ascoltatore::riferisci(unsigned long riga, uso u, std::string_view chiave,
-                            std::string_view valore) {
+void ascoltatore::riferisci(unsigned long riga, uso u, std::string_view valore) {
   riferimento rif;
   rif.a_luogo = u != uso::reagente && u != uso::obj;
   rif.nome = in_utf8(valore);
-  rif.dove = {riga, chiave.size() + 1, chiave.size() + 1 + valore.size()};
+  rif.dove = {riga, da_valore, a_valore};
   r.riferimenti.push_back(std::move(rif));
   tipi_uso.push_back(u);
   long dentro = -1;
@@ -444,12 +433,28 @@ void ascoltatore::riferisci(unsigned long riga, uso u, std::string_view chiave,
   proprietari.push_back(dentro);
 }
 
-void ascoltatore::chiave(unsigned long riga, std::string_view chiave, std::string_view valore) {
+std::string_view ascoltatore::chiave(unsigned long riga, std::string_view chiave,
+                                     std::string_view valore) {
   ultima_riga = riga;
   riga_valore = riga;
   da_valore = chiave.size() + 1;
   a_valore = da_valore + valore.size();
-  if (parti.empty() || chiave.empty() || valore.empty()) return;
+  // A key that ends in blanks is a key no reader knows: said once here,
+  // and read without them, so what the line meant still happens.
+  const auto nuda = chiave.find_last_not_of(' ') + 1;
+  if (nuda != 0 && nuda < chiave.size()) {
+    nel_record(riga, gravita::avviso, "chiave-con-spazio",
+               "la chiave " + tra_apici(in_maiuscolo(chiave)) +
+                   " finisce con uno spazio: la riga è ignorata",
+               0, chiave.size());
+    // The remark waits in its record, or stands last when there is none.
+    std::vector<diagnostica>& dove =
+        !parti.empty() && parti.back().record ? parti.back().sospese : r.diagnostiche;
+    dove.back().correzioni.push_back(
+        {"togli lo spazio dopo la chiave", {riga, nuda, chiave.size()}, ""});
+    chiave = chiave.substr(0, nuda);
+  }
+  if (parti.empty() || chiave.empty() || valore.empty()) return chiave;
   const parte& p = parti.back();
   const auto e = [chiave](std::string_view parola) { return uguale_in_maiuscolo(chiave, parola); };
   if (p.record) {
@@ -458,32 +463,33 @@ void ascoltatore::chiave(unsigned long riga, std::string_view chiave, std::strin
       s.nome = in_utf8(valore);
       s.nome_dove = {riga, da_valore, a_valore};
     } else if (p.apertura != "[Luogo]" && e("REAGENTE")) {
-      riferisci(riga, uso::reagente, chiave, valore);
+      riferisci(riga, uso::reagente, valore);
     } else if (p.apertura != "[Luogo]" && e("DESCRIZIONE")) {
       s.descrizione = in_utf8(valore);
     }
   } else if (p.apertura == "[OggInLuogo]") {
-    if (e("NOMELUOGO")) riferisci(riga, uso::nomeluogo_oggetti, chiave, valore);
+    if (e("NOMELUOGO")) riferisci(riga, uso::nomeluogo_oggetti, valore);
   } else if (p.apertura == "[PuntatoriALuogo]") {
     if (e("NOMELUOGO")) {
-      riferisci(riga, uso::nomeluogo_puntatori, chiave, valore);
+      riferisci(riga, uso::nomeluogo_puntatori, valore);
       selezionato.assign(valore);
-      return;
+      return chiave;
     }
     for (int d = 0; d < NUM_DIREZIONI_MAPPA; ++d) {
       if (!e(direzioni[d]) || valore == "NULL") continue;
-      riferisci(riga, uso::collegamento, chiave, valore);
+      riferisci(riga, uso::collegamento, valore);
       // The exit is set when both places exist by now.
       if (luoghi.count(selezionato) != 0 && luoghi.count(std::string(valore)) != 0) {
         uscite[{selezionato, d}] = {riga, da_valore, a_valore};
       }
     }
   } else if (p.apertura == "[Utente]") {
-    if (e("INIZIO")) riferisci(riga, uso::inizio, chiave, valore);
+    if (e("INIZIO")) riferisci(riga, uso::inizio, valore);
   } else if (p.apertura == "[FineGioco]") {
-    if (e("FINELUOGO")) riferisci(riga, uso::fineluogo, chiave, valore);
-    if (e("OBJ")) riferisci(riga, uso::obj, chiave, valore);
+    if (e("FINELUOGO")) riferisci(riga, uso::fineluogo, valore);
+    if (e("OBJ")) riferisci(riga, uso::obj, valore);
   }
+  return chiave;
 }
 
 void ascoltatore::fermato() {

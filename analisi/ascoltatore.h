@@ -42,7 +42,8 @@ public:
   void luogo_letto(unsigned long riga, const luogo& l, bool doppio) override;
   void apre(unsigned long riga, std::string_view marcatore) override;
   void chiude(unsigned long riga) override;
-  void chiave(unsigned long riga, std::string_view chiave, std::string_view valore) override;
+  std::string_view chiave(unsigned long riga, std::string_view chiave,
+                          std::string_view valore) override;
   lettura marcatore(unsigned long riga, std::string_view linea, std::string_view chiusura,
                     std::initializer_list<std::string_view> attesi) override;
 
@@ -93,7 +94,8 @@ private:
   void nel_record(unsigned long riga, gravita g, std::string codice, std::string testo,
                   unsigned long da = 0, unsigned long a = FINO_A_FINE_RIGA);
   void in_lista(unsigned long riga, const std::string& linea);
-  void riferisci(unsigned long riga, uso u, std::string_view chiave, std::string_view valore);
+  // A use of the name `valore`, the value of the key line just heard.
+  void riferisci(unsigned long riga, uso u, std::string_view valore);
   long simbolo_alla_riga(unsigned long riga) const;
   bool resta_in_lista(unsigned long riga, std::string_view marcatore,
                       std::string_view chiusura) const;
