@@ -180,6 +180,8 @@ void ascoltatore::chiude(unsigned long riga) {
     s.ultima = std::max(s.ultima, ultima);
   }
   if (p.record) ultimo_chiuso = p.simbolo;
+  // A derived record left open ends with its list.
+  if (p.lista) fine_derivato.clear();
   for (diagnostica& d : p.sospese) r.diagnostiche.push_back(std::move(d));
 }
 
