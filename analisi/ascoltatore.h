@@ -30,11 +30,11 @@ class ascoltatore : public osservatore {
 public:
   ascoltatore(const righe_testo& righe, std::size_t dimensione, risultato& r)
       : righe(righe), r(r) {
-    // A record takes some 300 bytes, and names a place or object in a few
+    // A record takes 200 bytes or more, and names a place or object in a few
     // lines: room for them all at once, which a big world would otherwise
     // move again and again.
-    r.simboli.reserve(dimensione / 250);
-    r.riferimenti.reserve(dimensione / 250);
+    r.simboli.reserve(dimensione / 200);
+    r.riferimenti.reserve(dimensione / 200);
   }
 
   bool segnala(evento e, unsigned long riga, const std::string& testo) override;
