@@ -303,14 +303,6 @@ void aperto_a_fine(lettore& s, unsigned long riga, std::string_view chiusura) {
   }
 }
 
-void fine_parte(lettore& s, unsigned long inizio, std::string_view chiusura, bool chiusa) {
-  if (!chiusa) {
-    aperto_a_fine(s, inizio, chiusura);
-  } else if (osservatore* o = s.osserva()) {
-    o->chiude(s.riga());
-  }
-}
-
 void risincronizza(lettore& s) {
   std::string_view linea = s.leggi();
   while (!s.eof() && !forma_di_marcatore(linea)) linea = s.leggi();

@@ -89,7 +89,14 @@ inline std::string_view chiave_letta(lettore& s, std::string_view chiave, std::s
 // The end of the part opened at line `inizio` and closed by `chiusura`:
 // `chiusa` when its closing marker was read (the observer hears it closed),
 // otherwise the file ended inside it (see `aperto_a_fine`).
-void fine_parte(lettore& s, unsigned long inizio, std::string_view chiusura, bool chiusa);
+inline void fine_parte(lettore& s, unsigned long inizio, std::string_view chiusura,
+                       bool chiusa) {
+  if (!chiusa) {
+    aperto_a_fine(s, inizio, chiusura);
+  } else if (osservatore* o = s.osserva()) {
+    o->chiude(s.riga());
+  }
+}
 
 // Tells the observer, if there is one, that the record opened at line `riga`
 // built `o`, which is about to join a holder whose objects are `gia`.
