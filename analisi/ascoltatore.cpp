@@ -248,6 +248,19 @@ osservatore::lettura ascoltatore::marcatore(unsigned long riga, std::string_view
   // closing marker written wrong.
   const bool fine_sbagliata = in_record && !simile && nuda.compare(0, 4, "[END") == 0;
   std::string_view forse = fine_sbagliata ? chiusura : vicino;
+  // In a record or a text block, a line that resembles an opening marker
+  // and nothing of the part's own is the next part, misspelt, after a
+  // closing marker the file lacks: that is said here, and the line is then
+  // read again where it belongs, which says the rest.
+  if (!simile && !fine_sbagliata && cima != nullptr && (cima->record || cima->blocco)) {
+    for (std::string_view m : marcatori_formato) {
+      if (m.substr(0, 4) == "[End") continue;
+      if (distanza(nuda, in_maiuscolo(m)) <= std::max<std::size_t>(2, m.size() / 3)) {
+        manca_fine(riga, false);
+        return {chiusura, true};
+      }
+    }
+  }
   if (!simile && !fine_sbagliata) {
     // A marker of another place in the file, in the wrong case or with
     // blanks around: said, but not read as it.

@@ -175,7 +175,8 @@ TEST(Analisi, UnLuogoSenzaCollegamentiNonERaggiungibile) {
 }
 
 // Applies the first fix of every diagnostic (from the last to the first, so
-// the earlier positions still hold). The texts here are ASCII: characters
+// the earlier positions still hold; at one position a replacement before an
+// insertion, which then stands before what replaced the line). The texts here are ASCII: characters
 // are bytes.
 std::string corretto(const std::string& testo, const risultato& r) {
   std::vector<std::size_t> inizi{0};
@@ -187,7 +188,8 @@ std::string corretto(const std::string& testo, const risultato& r) {
     if (!d.correzioni.empty()) tutte.push_back(&d.correzioni[0]);
   }
   std::sort(tutte.begin(), tutte.end(), [](const correzione* a, const correzione* b) {
-    return std::tie(a->dove.riga, a->dove.colonna) > std::tie(b->dove.riga, b->dove.colonna);
+    return std::tie(a->dove.riga, a->dove.colonna, a->dove.fine) >
+           std::tie(b->dove.riga, b->dove.colonna, b->dove.fine);
   });
   std::string fuori = testo;
   for (const correzione* c : tutte) {
@@ -243,6 +245,21 @@ TEST(Analisi, OgniGuastoDaUnaDiagnosiELaSuaCorrezioneLoRipara) {
         << riparato << "\n"
         << (dopo.diagnostiche.empty() ? "" : dopo.diagnostiche[0].messaggio);
   }
+}
+
+TEST(Analisi, UnaFineMancanteEUnMarcatoreSbagliatoDopoSonoDueDiagnosiEDueCorrezioni) {
+  std::string testo = mondo;
+  testo.replace(testo.find("REAGENTE=fiammiferi\n"), 20, "");
+  testo.replace(testo.find("[EndLuogo]\n[Luogo]\nNOMELUOGO=faro"), 19, "[Lugo]\n");
+  const risultato r = analizza(testo);
+  ASSERT_EQ(r.diagnostiche.size(), 2u);
+  EXPECT_EQ(r.diagnostiche[0].codice, "manca-fine");
+  EXPECT_EQ(r.diagnostiche[0].dove.riga, 4u);
+  EXPECT_EQ(r.diagnostiche[1].codice, "marcatore-sconosciuto");
+  EXPECT_EQ(r.diagnostiche[1].dove.riga, 11u);
+  // Both places are there, and the one after the mistakes has its own name.
+  ASSERT_EQ(r.mappa.nodi.size(), 3u);
+  EXPECT_TRUE(analizza(corretto(testo, r)).diagnostiche.empty());
 }
 
 TEST(Analisi, InUnFileUtf8LeColonneContanoICaratteriDellAutore) {
