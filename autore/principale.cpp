@@ -71,6 +71,14 @@ int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& usci
   std::string mondo;
   mondo_letto::esito_t letto;
   if (!leggi_mondo_autore(nome, mondo, errori, &letto)) return 2;
+  // An OBJ that names no object of the world can never lie in the end place
+  // (when there is one; a world without one is told so after the search):
+  // the checker's own diagnostics say so before any search. The analysis
+  // comes first, as it loads a world of its own.
+  std::vector<diagnostica> inesistenti;
+  for (diagnostica& d : analizza(mondo).diagnostiche) {
+    if (d.codice == "richiesto-inesistente") inesistenti.push_back(std::move(d));
+  }
   partita p;
   try {
     carica_testo(mondo, p, nullptr);
@@ -82,6 +90,13 @@ int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& usci
   }
   if (p.mondo.messaggio_finale().empty()) {
     uscita << "Il mondo non ha un messaggio finale: non c'è nulla da raggiungere.\n";
+    ambiente::zaino.svuota();
+    return 1;
+  }
+  if (!inesistenti.empty() && p.mondo.finale() != nullptr) {
+    for (const diagnostica& d : inesistenti) scrivi_diagnostica(nome, d, uscita);
+    uscita << "Nessuna sequenza di comandi mostra il messaggio finale: ogni oggetto richiesto "
+              "deve esistere nel mondo. Nessuno stato esplorato.\n";
     ambiente::zaino.svuota();
     return 1;
   }
@@ -154,9 +169,9 @@ constexpr int SBAGLIATA = -1;
 
 using argomenti_t = std::vector<std::string>;
 
-int comando_controlla(const argomenti_t& a, std::ostream& uscita, std::ostream&) {
+int comando_controlla(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {
   if (a.size() != 1) return SBAGLIATA;
-  return controlla(a[0], uscita) == 0 ? 0 : 1;
+  return controlla(a[0], uscita, errori) == 0 ? 0 : 1;
 }
 
 int comando_mappa(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {

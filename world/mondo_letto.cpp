@@ -1,8 +1,5 @@
 #include "world/mondo_letto.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "world/righe.h"
 
 mondo_letto mondo_da_testo(std::string dati) {
@@ -23,10 +20,8 @@ mondo_letto mondo_da_testo(std::string dati) {
 }
 
 mondo_letto leggi_mondo(const std::string& nome) {
-  std::ifstream ingresso;
-  if (!apri_mondo(nome.c_str(), ingresso)) return {};
-  std::string dati(std::istreambuf_iterator<char>(ingresso), {});
-  if (ingresso.bad()) return {};
+  std::string dati;
+  if (!leggi_intero(nome.c_str(), dati)) return {};
   return mondo_da_testo(std::move(dati));
 }
 
