@@ -49,6 +49,12 @@ constexpr int ALTO = 4;
 
 int opposta(int d) { return d ^ 1; }  // nord<->sud, est<->ovest, alto<->basso
 
+// An exit between two nodes of a graph of `n`, in one of the six directions.
+bool valida(const uscita_mappa& u, long n) {
+  return u.da >= 0 && u.da < n && u.a >= 0 && u.a < n && u.direzione >= 0 &&
+         u.direzione < NUM_DIREZIONI_MAPPA;
+}
+
 // Characters of a UTF-8 text: its bytes that do not continue a sequence.
 std::size_t caratteri(const std::string& testo) {
   std::size_t n = 0;
@@ -123,12 +129,8 @@ private:
   // the exits in the graph.
   void adiacenze() {
     inizio.assign(static_cast<std::size_t>(n) + 1, 0);
-    auto valida = [&](const uscita_mappa& u) {
-      return u.da >= 0 && u.da < n && u.a >= 0 && u.a < n && u.direzione >= 0 &&
-             u.direzione < NUM_DIREZIONI_MAPPA;
-    };
     for (const uscita_mappa& u : g.uscite) {
-      if (!valida(u)) continue;
+      if (!valida(u, n)) continue;
       ++inizio[static_cast<std::size_t>(u.da) + 1];
       ++inizio[static_cast<std::size_t>(u.a) + 1];
     }
@@ -136,7 +138,7 @@ private:
     vicini.assign(inizio.back(), vicino{0, 0});
     std::vector<std::size_t> pieno(inizio.begin(), inizio.end() - 1);
     for (const uscita_mappa& u : g.uscite) {
-      if (!valida(u)) continue;
+      if (!valida(u, n)) continue;
       vicini[pieno[static_cast<std::size_t>(u.da)]++] = {u.a, u.direzione};
       vicini[pieno[static_cast<std::size_t>(u.a)]++] = {u.da, opposta(u.direzione)};
     }
@@ -358,20 +360,16 @@ double larghezza_box(const nodo_mappa& n) {
 std::vector<tratto> tratti(const grafo_mappa& g) {
   const long n = static_cast<long>(g.nodi.size());
   std::vector<long> uscita(static_cast<std::size_t>(n) * NUM_DIREZIONI_MAPPA, -1);
-  auto valida = [&](const uscita_mappa& u) {
-    return u.da >= 0 && u.da < n && u.a >= 0 && u.a < n && u.direzione >= 0 &&
-           u.direzione < NUM_DIREZIONI_MAPPA;
-  };
   for (std::size_t i = 0; i < g.uscite.size(); ++i) {
     const uscita_mappa& u = g.uscite[i];
-    if (valida(u)) {
+    if (valida(u, n)) {
       uscita[static_cast<std::size_t>(u.da * NUM_DIREZIONI_MAPPA + u.direzione)] = static_cast<long>(i);
     }
   }
   std::vector<tratto> t(g.uscite.size(), tratto::nessuno);
   for (std::size_t i = 0; i < g.uscite.size(); ++i) {
     const uscita_mappa& u = g.uscite[i];
-    if (!valida(u)) continue;
+    if (!valida(u, n)) continue;
     const long r = uscita[static_cast<std::size_t>(u.a * NUM_DIREZIONI_MAPPA + opposta(u.direzione))];
     const bool coppia = r >= 0 && g.uscite[static_cast<std::size_t>(r)].a == u.da && u.a != u.da &&
                         u.ostruzione.empty() && g.uscite[static_cast<std::size_t>(r)].ostruzione.empty();
