@@ -2,8 +2,9 @@
 #include <ostream>
 #include <string>
 
-// `velt-autore controlla`: reads the world file `nome` with the game's own
-// loader and writes every problem found, one per line, as
+// `velt-autore controlla`: reads the world file `nome`, has it analysed (the
+// game's own loader underneath, analisi/analisi.h) and writes every problem
+// found, one per line, as
 // "{nome}:{riga}: errore: ..." (what stops the game) or
 // "{nome}:{riga}: avviso: ..." (what the game accepts but is almost surely a
 // mistake), in line order, then a summary line. Returns the number of errors.
