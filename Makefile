@@ -79,7 +79,8 @@ deb: build
 # The whole suite, unit and transcript tests, in the normal build and again
 # with AddressSanitizer and UndefinedBehaviorSanitizer; then the browser tests
 # of the page, which also run the normal build's programs.
-test: pacchetti-test build san web web/node_modules/.package-lock.json
+test: pacchetti-test build san web web/node_modules/.package-lock.json \
+      editors/vscode/node_modules/.package-lock.json
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(SAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS)
 	cd $(WEB_BUILD) && ctest --output-on-failure
@@ -103,9 +104,10 @@ web: $(WEB_BUILD)/CMakeCache.txt
 	$(WEB_ENV) $(CMAKE) --build $(WEB_BUILD) -j $(JOBS)
 	@echo "pagina: $(abspath $(WEB_BUILD))/web/velt.html"
 
-# The browser tests' npm packages, exactly as the lockfile pins them.
-web/node_modules/.package-lock.json: web/package.json web/package-lock.json
-	cd web && npm ci --no-audit --no-fund
+# The npm packages of the browser tests (web/) and of the editor extension's
+# tests (editors/vscode/), exactly as each folder's lockfile pins them.
+%/node_modules/.package-lock.json: %/package.json %/package-lock.json
+	cd $* && npm ci --no-audit --no-fund
 
 $(SAN_BUILD)/CMakeCache.txt:
 	$(CMAKE) -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELT_SANITIZE=ON
