@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -43,12 +42,13 @@ std::string xml(const std::string& testo) {
   return fuori;
 }
 
-// A coordinate with one decimal, whatever the locale.
+// A coordinate with one decimal, whatever the locale (and with no
+// floating-point formatting, which not every library of the browser build has).
 std::string num(double v) {
-  char testo[32];
-  if (std::fabs(v) < 0.05) v = 0;  // no "-0.0"
-  auto fine = std::to_chars(testo, testo + sizeof testo, v, std::chars_format::fixed, 1);
-  return std::string(testo, fine.ptr);
+  const long long decimi = std::llround(v * 10);
+  const unsigned long long assoluto = static_cast<unsigned long long>(decimi < 0 ? -decimi : decimi);
+  return (decimi < 0 ? "-" : "") + std::to_string(assoluto / 10) + '.' +
+         static_cast<char>('0' + assoluto % 10);
 }
 
 struct punto {
