@@ -2,7 +2,6 @@
 
 #include <sstream>
 
-#include "analisi/analisi.h"
 #include "autore/comune.h"
 
 namespace {
@@ -13,12 +12,20 @@ std::string conta(size_t n, const char* uno, const char* molti) {
 
 }  // namespace
 
-int controlla(const std::string& nome, std::ostream& uscita) {
+void scrivi_diagnostica(const std::string& nome, const diagnostica& d, std::ostream& uscita) {
+  uscita << nome << ':';
+  if (d.dove.riga != 0) uscita << d.dove.riga << ':';
+  uscita << (d.livello == gravita::errore ? " errore: " : " avviso: ") << d.messaggio << '\n';
+}
+
+int controlla(const std::string& nome, std::ostream& uscita, std::ostream& errori) {
   std::vector<diagnostica> trovate;
   std::string dati;
   std::ostringstream scarto;  // the error is said as a diagnostic of the file
   if (leggi_tutto(nome, dati, scarto)) {
-    trovate = analizza(dati).diagnostiche;
+    risultato r = analizza(dati);
+    if (r.convertito) errori << nota_conversione(nome) << '\n';
+    trovate = std::move(r.diagnostiche);
   } else {
     diagnostica d;
     d.livello = gravita::errore;
@@ -26,15 +33,12 @@ int controlla(const std::string& nome, std::ostream& uscita) {
     d.messaggio = "impossibile leggere il file";
     trovate.push_back(std::move(d));
   }
-  size_t errori = 0;
+  size_t contati = 0;
   for (const diagnostica& d : trovate) {
-    const bool errore = d.livello == gravita::errore;
-    uscita << nome << ':';
-    if (d.dove.riga != 0) uscita << d.dove.riga << ':';
-    uscita << (errore ? " errore: " : " avviso: ") << d.messaggio << '\n';
-    if (errore) ++errori;
+    scrivi_diagnostica(nome, d, uscita);
+    if (d.livello == gravita::errore) ++contati;
   }
-  uscita << nome << ": " << conta(errori, "errore", "errori") << ", "
-         << conta(trovate.size() - errori, "avviso", "avvisi") << '\n';
-  return static_cast<int>(errori);
+  uscita << nome << ": " << conta(contati, "errore", "errori") << ", "
+         << conta(trovate.size() - contati, "avviso", "avvisi") << '\n';
+  return static_cast<int>(contati);
 }
