@@ -9,6 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "analisi/disposizione.h"
 #include "autore/comune.h"
 #include "autore/controllo.h"
 #include "autore/converti.h"
@@ -24,41 +25,17 @@
 
 namespace {
 
-// The map of a world that the game might not even load: every line that
-// would stop it is skipped, as the checker does.
-class salta_tutto : public osservatore {
-public:
-  bool segnala(evento, unsigned long, const std::string&) override { return true; }
-  void oggetto_letto(unsigned long, const oggetto&, bool) override {}
-  void luogo_letto(unsigned long, const luogo&, bool) override {}
-};
-
+// The map comes from the analysis, which reads even a world the game would
+// stop on; a world saved in UTF-8 is read converted, as by every tool.
 int mappa(const std::string& nome, bool svg, std::ostream& uscita, std::ostream& errori) {
   std::string mondo;
   if (!leggi_mondo_autore(nome, mondo, errori)) return 1;
-  partita p;
-  salta_tutto oss;
-  carica_testo(mondo, p, &oss);
-  std::ostringstream testo;
-  scrivi_mappa(p.mondo, testo);
-  ambiente::zaino.svuota();
-  if (!svg) {
-    uscita << testo.str();
-    return 0;
-  }
-  // dot writes the SVG straight to our standard output.
-  uscita.flush();
-  std::fflush(stdout);
-  FILE* dot = ::popen("dot -Tsvg", "w");
-  if (dot == nullptr) {
-    errori << "velt-autore: impossibile eseguire dot (pacchetto graphviz)\n";
-    return 1;
-  }
-  const std::string dati = testo.str();
-  std::fwrite(dati.data(), 1, dati.size(), dot);
-  if (::pclose(dot) != 0) {
-    errori << "velt-autore: dot non ha prodotto la mappa (serve il pacchetto graphviz)\n";
-    return 1;
+  risultato r = analizza(mondo);
+  if (svg) {
+    disponi(r.mappa);
+    scrivi_svg(r.mappa, uscita);
+  } else {
+    scrivi_dot(r.mappa, uscita);
   }
   return 0;
 }
