@@ -22,7 +22,7 @@ VALGRIND ?= valgrind --quiet --error-exitcode=99 --leak-check=full \
 PACCHETTI_GIOCO = g++ cmake make libedit-dev nlohmann-json3-dev
 PACCHETTI_WEB   = emscripten
 PACCHETTI_TEST  = $(PACCHETTI_GIOCO) libgtest-dev clang libclang-rt-14-dev valgrind tmux \
-                  dpkg-dev man-db $(PACCHETTI_WEB) chromium fonts-dejavu-core neovim \
+                  dpkg-dev man-db lintian $(PACCHETTI_WEB) chromium fonts-dejavu-core neovim \
                   $(if $(shell command -v node),,nodejs npm)
 PACCHETTI_BENCH = $(PACCHETTI_GIOCO) libbenchmark-dev
 
@@ -66,14 +66,20 @@ play: pacchetti-gioco
 	 case "$$(locale charmap 2>/dev/null)" in IBM850|CP850|cp850|850) bin=velt;; esac; \
 	 cd $(BUILD)/partita && exec ../$$bin
 
-# Installs the programs, the default world, the manual pages and the menu
-# entry under PREFIX; DESTDIR stages the whole tree under another root.
+# Installs the programs (in PREFIX/games), the default world and the
+# player's page, the manual pages and the menu entry under PREFIX; DESTDIR
+# stages the whole tree under another root. The page comes from the browser
+# build, made first when it is missing or out of date.
 PREFIX ?= /usr/local
-install: build
+PAGINA_WEB = $(abspath $(WEB_BUILD))/web/velt.html
+install: build web
+	$(CMAKE) -S . -B $(BUILD) -DVELT_PAGINA_WEB=$(PAGINA_WEB) >/dev/null
 	DESTDIR="$(DESTDIR)" $(CMAKE) --install $(BUILD) --prefix "$(PREFIX)"
 
-# The Debian package, in $(BUILD)/ (CPack; dependencies from dpkg-shlibdeps).
-deb: build
+# The Debian package, in $(BUILD)/ (CPack; dependencies from dpkg-shlibdeps),
+# with the player's page of the browser build.
+deb: build web
+	$(CMAKE) -S . -B $(BUILD) -DVELT_PAGINA_WEB=$(PAGINA_WEB) >/dev/null
 	cd $(BUILD) && cpack -G DEB
 
 # The whole suite, unit and transcript tests, in the normal build and again
@@ -87,7 +93,7 @@ test: pacchetti-test build san web web/node_modules/.package-lock.json \
 	$(MAKE) --no-print-directory prova-deb
 
 # The Debian package unpacked into a scratch root, its programs run from there.
-prova-deb: deb
+prova-deb: deb web/node_modules/.package-lock.json
 	sh tests/pacchetto.sh $(BUILD) .
 
 # The browser build: the engine compiled by Debian's Emscripten into one page
@@ -99,10 +105,13 @@ $(WEB_BUILD)/CMakeCache.txt: | pacchetti-web
 	$(WEB_ENV) emcmake $(CMAKE) -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 
 # The browser tests also run velt-utf8 and velt-autore of the build BUILD.
+# The page is also copied where BUILD's velt-autore looks for it, as the
+# installed one does: share/games/velt/ beside the programs' folder.
 web: $(WEB_BUILD)/CMakeCache.txt
 	$(WEB_ENV) $(CMAKE) -S . -B $(WEB_BUILD) -DVELT_NATIVO=$(abspath $(BUILD)) >/dev/null
 	$(WEB_ENV) $(CMAKE) --build $(WEB_BUILD) -j $(JOBS)
-	@echo "pagina: $(abspath $(WEB_BUILD))/web/velt.html"
+	@mkdir -p $(BUILD)/share/games/velt && cp $(PAGINA_WEB) $(BUILD)/share/games/velt/
+	@echo "pagina: $(PAGINA_WEB)"
 
 # The npm packages of the browser tests (web/) and of the editor extension's
 # tests (editors/vscode/), exactly as each folder's lockfile pins them.

@@ -21,7 +21,6 @@ public:
   }
 };
 
-
 // Where, in `testo`, character `colonna` (from 1) of line `riga` starts.
 std::size_t posizione(const std::string& testo, unsigned long riga, unsigned long colonna) {
   std::size_t p = 0;
@@ -227,6 +226,12 @@ risultato analizza(std::string_view dati) {
   const std::unordered_set<const luogo*> visti = raggiunti(p.mondo);
   if (!fermato) esamina_mondo(p.mondo, visti, a, r);
   disegna_mappa(p.mondo, visti, a, r.mappa);
+  // For the map's pictures: each place's record line and the world's title.
+  for (nodo_mappa& n : r.mappa.nodi) {
+    if (n.simbolo >= 0) n.riga = r.simboli[static_cast<std::size_t>(n.simbolo)].prima;
+  }
+  r.mappa.titolo = in_utf8(p.mondo.prntitolo());
+  if (!r.mappa.titolo.empty() && r.mappa.titolo.back() == '\n') r.mappa.titolo.pop_back();
   ambiente::zaino.svuota();
 
   // Columns in the author's characters.
@@ -246,7 +251,8 @@ risultato analizza(std::string_view dati) {
   for (riferimento& rif : r.riferimenti) in_caratteri(rif.dove);
   for (uscita_mappa& u : r.mappa.uscite) in_caratteri(u.dove);
   r.diagnostiche.insert(r.diagnostiche.end(), mancanti.begin(), mancanti.end());
-  std::stable_sort(r.diagnostiche.begin(), r.diagnostiche.end(),
-                   [](const diagnostica& x, const diagnostica& y) { return x.dove.riga < y.dove.riga; });
+  std::stable_sort(
+      r.diagnostiche.begin(), r.diagnostiche.end(),
+      [](const diagnostica& x, const diagnostica& y) { return x.dove.riga < y.dove.riga; });
   return r;
 }

@@ -35,3 +35,9 @@ bool leggi_mondo_autore(const std::string& nome, std::string& testo, std::ostrea
 // into `dati`. False, with "velt-autore: impossibile leggere NOME" on
 // `errori`, when it cannot.
 bool leggi_tutto(const std::string& nome, std::string& dati, std::ostream& errori);
+
+// Writes `testo` to a new file in the destination's folder, then renames it
+// over the destination. False, with nothing left behind and an existing
+// destination untouched, on any failure.
+bool scrivi_intero(const std::string& destinazione, const std::string& testo);
+

@@ -1,11 +1,16 @@
 #include "autore/principale.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <new>
 #include <sstream>
 #include <stdexcept>
 
+#include "analisi/disposizione.h"
 #include "autore/comune.h"
 #include "autore/controllo.h"
 #include "autore/converti.h"
@@ -22,45 +27,24 @@
 
 namespace {
 
-// The map of a world that the game might not even load: every line that
-// would stop it is skipped, as the checker does.
-class salta_tutto : public osservatore {
-public:
-  bool segnala(evento, unsigned long, const std::string&) override { return true; }
-  void oggetto_letto(unsigned long, const oggetto&, bool) override {}
-  void luogo_letto(unsigned long, const luogo&, bool) override {}
-};
-
+// The map comes from the analysis, which reads even a world the game would
+// stop on; a world saved in UTF-8 is read converted, as by every tool.
 int mappa(const std::string& nome, bool svg, std::ostream& uscita, std::ostream& errori) {
   std::string mondo;
   if (!leggi_mondo_autore(nome, mondo, errori)) return 1;
-  partita p;
-  salta_tutto oss;
-  carica_testo(mondo, p, &oss);
-  std::ostringstream testo;
-  scrivi_mappa(p.mondo, testo);
-  ambiente::zaino.svuota();
-  if (!svg) {
-    uscita << testo.str();
-    return 0;
-  }
-  // dot writes the SVG straight to our standard output.
-  uscita.flush();
-  std::fflush(stdout);
-  FILE* dot = ::popen("dot -Tsvg", "w");
-  if (dot == nullptr) {
-    errori << "velt-autore: impossibile eseguire dot (pacchetto graphviz)\n";
-    return 1;
-  }
-  const std::string dati = testo.str();
-  std::fwrite(dati.data(), 1, dati.size(), dot);
-  if (::pclose(dot) != 0) {
-    errori << "velt-autore: dot non ha prodotto la mappa (serve il pacchetto graphviz)\n";
-    return 1;
+  risultato r = analizza(mondo);
+  if (svg) {
+    disponi(r.mappa);
+    scrivi_svg(r.mappa, uscita);
+  } else {
+    scrivi_dot(r.mappa, uscita);
   }
   return 0;
 }
 
+// The progress lines, rewritten in place with carriage returns, go to
+// `errori` only when standard error is a terminal: in a log they would be
+// noise glued into one line.
 int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& uscita,
             std::ostream& errori) {
   std::string mondo;
@@ -98,7 +82,7 @@ int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& usci
   prepara_ricerca(p);
   esito_ricerca esito;
   try {
-    esito = cerca_soluzione(p, max_stati, &errori);
+    esito = cerca_soluzione(p, max_stati, ::isatty(STDERR_FILENO) ? &errori : nullptr);
   } catch (const std::bad_alloc&) {
     ambiente::zaino.svuota();
     errori << "\nvelt-autore: memoria esaurita: riprova con un --max-stati più piccolo\n";
@@ -198,9 +182,35 @@ int comando_converti(const argomenti_t& a, std::ostream&, std::ostream& errori) 
   return converti(a[a.size() - 2], a.back(), indietro, errori);
 }
 
+// The page goes to standard output, or with -o to a file that is written
+// whole or not at all.
 int comando_pubblica(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {
-  if (a.size() != 1 && (a.size() != 3 || a[1] != "--pagina")) return SBAGLIATA;
-  return pubblica(a[0], a.size() == 3 ? a[2] : pagina_predefinita, uscita, errori);
+  std::string mondo, file, pagina = pagina_predefinita();
+  presentazione chi;
+  const std::pair<const char*, std::string*> opzioni[] = {{"-o", &file},
+                                                          {"--pagina", &pagina},
+                                                          {"--autore", &chi.autore},
+                                                          {"--descrizione", &chi.descrizione}};
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto opzione = std::find_if(std::begin(opzioni), std::end(opzioni),
+                                      [&](const auto& o) { return a[i] == o.first; });
+    if (opzione != std::end(opzioni) && i + 1 < a.size()) {
+      *opzione->second = a[++i];
+    } else if (opzione == std::end(opzioni) && mondo.empty() && !a[i].empty() && a[i][0] != '-') {
+      mondo = a[i];
+    } else {
+      return SBAGLIATA;
+    }
+  }
+  if (mondo.empty()) return SBAGLIATA;
+  if (file.empty()) return pubblica(mondo, pagina, chi, uscita, errori);
+  std::ostringstream html;
+  const int stato = pubblica(mondo, pagina, chi, html, errori);
+  if (stato == 0 && !scrivi_intero(file, html.str())) {
+    errori << "velt-autore: impossibile scrivere " << file << '\n';
+    return 2;
+  }
+  return stato;
 }
 
 // The language server reads the editor's messages from standard input and
@@ -217,36 +227,67 @@ int comando_lsp(const argomenti_t& a, std::ostream& uscita, std::ostream&) {
 // The commands of velt-autore: a new command is one more entry.
 struct comando {
   const char* nome;
-  const char* argomenti;  // for the usage text
+  const char* argomenti;  // for the usage line
+  const char* cosa;       // what it does, one line for --help
+  const char* opzioni;    // its options, one a line, for COMMAND --help
   int (*esegui)(const argomenti_t&, std::ostream& uscita, std::ostream& errori);
 };
 
 const comando comandi[] = {
-    {"controlla", "FILE", comando_controlla},
-    {"mappa", "FILE [--svg]", comando_mappa},
-    {"risolvi", "FILE [--max-stati N]", comando_risolvi},
-    {"prova", "MONDO FILE...", comando_prova},
-    {"copertura", "MONDO FILE...", comando_copertura},
-    {"converti", "[--utf8] ORIGINE DESTINAZIONE", comando_converti},
-    {"pubblica", "FILE [--pagina PAGINA]", comando_pubblica},
-    {"lsp", "", comando_lsp},
+    {"controlla", "FILE", "elenca gli errori e gli avvisi di un mondo, come un compilatore", "",
+     comando_controlla},
+    {"mappa", "FILE [--svg]", "scrive la mappa dei luoghi come grafo DOT, o come SVG",
+     "  --svg               scrive SVG, disegnato da dot (pacchetto graphviz)\n", comando_mappa},
+    {"risolvi", "FILE [--max-stati N]",
+     "cerca la sequenza di comandi più breve che mostra il messaggio finale",
+     "  --max-stati N       esplora al più N stati (predefinito: un milione)\n", comando_risolvi},
+    {"prova", "MONDO FILE...", "gioca i file di prova sul mondo e ne verifica i controlli", "",
+     comando_prova},
+    {"copertura", "MONDO FILE...", "elenca i testi del mondo che nessun file di prova mostra", "",
+     comando_copertura},
+    {"converti", "[--utf8] ORIGINE DESTINAZIONE",
+     "converte un mondo da UTF-8 alla code page 850 del gioco, o il contrario",
+     "  --utf8              converte dalla code page 850 a UTF-8\n", comando_converti},
+    {"pubblica", "FILE [-o USCITA] [--autore NOME] [--descrizione TESTO] [--pagina PAGINA]",
+     "scrive un'unica pagina HTML che gioca il mondo in un browser",
+     "  -o USCITA           scrive la pagina in USCITA, intera o per niente, invece che\n"
+     "                      sull'uscita standard\n"
+     "  --autore NOME       il nome dell'autore, sulla pagina\n"
+     "  --descrizione TESTO una riga sul gioco, sulla pagina e nelle anteprime dei link\n"
+     "  --pagina PAGINA     la pagina del gioco per il browser da usare\n",
+     comando_pubblica},
+    {"lsp", "", "il server di linguaggio per gli editor: LSP su ingresso e uscita standard", "",
+     comando_lsp},
 };
 
 void scrivi_uso(std::ostream& uscita) {
-  const char* prima = "uso: ";
+  std::size_t larghezza = 0;
+  for (const comando& c : comandi) larghezza = std::max(larghezza, std::strlen(c.nome));
+  uscita << "uso: velt-autore COMANDO ARGOMENTI...\n"
+            "     velt-autore COMANDO --help\n"
+            "     velt-autore --help | --version\n"
+            "\ncomandi:\n";
   for (const comando& c : comandi) {
-    uscita << prima << "velt-autore " << c.nome << (*c.argomenti != '\0' ? " " : "")
-           << c.argomenti << '\n';
-    prima = "     ";
+    uscita << "  " << c.nome << std::string(larghezza + 2 - std::strlen(c.nome), ' ') << c.cosa
+           << '\n';
   }
-  uscita << prima << "velt-autore --help | --version\n";
 }
+
+// One command's usage line, what it does and its options.
+void scrivi_uso(const comando& c, std::ostream& uscita) {
+  uscita << "uso: velt-autore " << c.nome << (*c.argomenti != '\0' ? " " : "") << c.argomenti
+         << "\n\n"
+         << c.cosa << '\n';
+  if (*c.opzioni != '\0') uscita << "\nopzioni:\n" << c.opzioni;
+}
+
+bool aiuto(const std::string& parola) { return parola == "--help" || parola == "-h"; }
 
 }  // namespace
 
 int esegui_autore(const std::vector<std::string>& argomenti, std::ostream& uscita,
                   std::ostream& errori) {
-  if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
+  if (argomenti.size() == 1 && aiuto(argomenti[0])) {
     scrivi_uso(uscita);
     return 0;
   }
@@ -256,9 +297,14 @@ int esegui_autore(const std::vector<std::string>& argomenti, std::ostream& uscit
   }
   for (const comando& c : comandi) {
     if (argomenti.empty() || argomenti[0] != c.nome) continue;
+    if (std::any_of(argomenti.begin() + 1, argomenti.end(), aiuto)) {
+      scrivi_uso(c, uscita);
+      return 0;
+    }
     const int stato = c.esegui({argomenti.begin() + 1, argomenti.end()}, uscita, errori);
     if (stato != SBAGLIATA) return stato;
-    break;
+    scrivi_uso(c, errori);
+    return 2;
   }
   scrivi_uso(errori);
   return 2;

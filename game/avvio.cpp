@@ -11,6 +11,7 @@
 
 #include "console/console.h"
 #include "game/ambiente.h"
+#include "game/cartella.h"
 #include "objects/accenti.h"
 #include "world/mondo_letto.h"
 
@@ -29,10 +30,12 @@ void aiuto(const std::string& p, bool cp850) {
                "Senza MONDO il gioco legge mondo.ini, o il salvataggio world.ini, nella\n"
                "cartella corrente e salva l" A_GRAVE
                ". Con MONDO, un file del mondo, il gioco si\n"
-               "svolge in una cartella tutta sua, $XDG_DATA_HOME/velt/NOME/ (di solito\n"
-               "~/.local/share/velt/NOME/, NOME " E_GRAVE
-               " il nome del file senza estensione):\n"
-               "a ogni avvio vi copia MONDO come mondo.ini e vi tiene il salvataggio.\n"
+               "svolge in una cartella tutta sua, $XDG_DATA_HOME/velt/NOME-CODICE/ (di\n"
+               "solito ~/.local/share/velt/NOME-CODICE/, NOME " E_GRAVE
+               " il nome del file senza\n"
+               "estensione, CODICE viene dal suo percorso): a ogni avvio vi copia MONDO\n"
+               "come mondo.ini e vi tiene il salvataggio. Due file diversi non hanno mai\n"
+               "la stessa cartella; lo stesso file ritrova sempre la sua.\n"
                "\n"
                "Opzioni:\n"
                "  -h, --help     mostra questo aiuto ed esce\n"
@@ -48,10 +51,10 @@ int errore(const std::string& p, const std::string& messaggio, int stato) {
   return stato;
 }
 
-// The folder of the world named `nome` under the user's data folder; empty
-// when neither XDG_DATA_HOME (absolute, as the XDG rules require) nor HOME
-// says where that is.
-fs::path cartella_dati(const fs::path& nome) {
+// velt's folder under the user's data folder, which holds one folder per
+// world; empty when neither XDG_DATA_HOME (absolute, as the XDG rules
+// require) nor HOME says where that is.
+fs::path cartella_dati() {
   const char* xdg = std::getenv("XDG_DATA_HOME");
   fs::path base;
   if (xdg != nullptr && fs::path(xdg).is_absolute()) {
@@ -61,7 +64,7 @@ fs::path cartella_dati(const fs::path& nome) {
     if (casa == nullptr || *casa == '\0') return {};
     base = fs::path(casa) / ".local" / "share";
   }
-  return base / "velt" / nome;
+  return base / "velt";
 }
 
 // Copies the world into its folder and moves there. The world file is read
@@ -85,15 +88,13 @@ int prepara_mondo(const std::string& p, const std::string& mondo) {
   }
   const std::string& testo = letto.testo;
 
-  // "..ini" would make the folder "." of velt/ itself.
-  fs::path nome = fs::path(mondo).stem();
-  if (nome == "." || nome == "..") nome = fs::path(mondo).filename();
-  const fs::path cartella = cartella_dati(nome);
-  if (cartella.empty()) {
+  const fs::path base = cartella_dati();
+  if (base.empty()) {
     return errore(p, "n" E_GRAVE " XDG_DATA_HOME n" E_GRAVE " HOME dicono dove tenere il mondo", 1);
   }
-  fs::create_directories(cartella, e);
-  if (e) return errore(p, "impossibile creare la cartella " + cartella.string(), 1);
+  std::string perche;
+  const fs::path cartella = cartella_partita(base, mondo, testo, perche);
+  if (cartella.empty()) return errore(p, perche, 1);
   std::ofstream copia(cartella / "mondo.ini", std::ios::binary | std::ios::trunc);
   copia << testo;
   copia.close();

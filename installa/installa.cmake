@@ -1,12 +1,26 @@
-# Run by `cmake --install` and by CPack, after the programs: the manual pages
-# (section 6, gzip -9n so that they carry no name or time) and the menu entry,
-# with @DATI@, the installed world's folder, and @VERSIONE@ filled in.
+# Run by `cmake --install` and by CPack, after the programs: the player's
+# page, the changelog and the manual pages (section 6), each gzip -9n so that
+# they carry no name or time, and the menu entry, with @DATI@, the installed
+# world's folder, and @VERSIONE@ filled in.
 # CMAKE_INSTALL_PREFIX is the one being installed to; file(INSTALL) adds
 # DESTDIR. The VELT_* variables come from the install code before this one.
 set(DATI "${CMAKE_INSTALL_PREFIX}/${VELT_DATI}")
 set(VERSIONE "${VELT_VERSIONE}")
 set(uscita "${VELT_BINARI}/installa")
 file(MAKE_DIRECTORY "${uscita}")
+# velt-autore pubblica needs the page: a package without it is broken.
+if(NOT EXISTS "${VELT_PAGINA_WEB}")
+  message(FATAL_ERROR "manca la pagina del gioco per il browser (${VELT_PAGINA_WEB}): "
+                      "la costruisce 'make web'")
+endif()
+file(INSTALL "${VELT_PAGINA_WEB}" DESTINATION "${DATI}")
+# The changelog, in Debian's format, compressed as Debian's policy asks.
+configure_file("${VELT_SORGENTI}/installa/changelog" "${uscita}/changelog" COPYONLY)
+execute_process(COMMAND gzip -9nf changelog WORKING_DIRECTORY "${uscita}" RESULT_VARIABLE esito)
+if(NOT esito EQUAL 0)
+  message(FATAL_ERROR "gzip changelog: ${esito}")
+endif()
+file(INSTALL "${uscita}/changelog.gz" DESTINATION "${CMAKE_INSTALL_PREFIX}/${VELT_DOCDIR}")
 foreach(pagina velt velt-autore)
   configure_file("${VELT_SORGENTI}/installa/${pagina}.6" "${uscita}/${pagina}.6" @ONLY)
   execute_process(COMMAND gzip -9nf ${pagina}.6 WORKING_DIRECTORY "${uscita}" RESULT_VARIABLE esito)

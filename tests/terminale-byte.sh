@@ -8,9 +8,12 @@
 #   terminale-byte.sh <velt> <world file>
 set -eu
 programma=$(realpath "$1")
-cartella=$(mktemp -d "${TMPDIR:-/tmp}/velt-terminale-XXXXXX")
+# shellcheck source=tests/cartella_prova.sh
+. "$(dirname "$0")/cartella_prova.sh"
+nuova_cartella_prova velt-terminale
+cartella=$cartella_prova
 t="tmux -L velt-byte-$$"
-trap '$t kill-server 2>/dev/null || true; rm -rf "$cartella"' EXIT
+alla_fine='$t kill-server 2>/dev/null'
 cp "$2" "$cartella/mondo.ini"
 printf 'no\nguarda fontana\nesci\nno\n' >"$cartella/input"
 cd "$cartella"

@@ -9,9 +9,12 @@
 set -eu
 programma=$(realpath "$1")
 locale=$(shift 2 && echo "$@")
-cartella=$(mktemp -d "${TMPDIR:-/tmp}/velt-terminale-XXXXXX")
+# shellcheck source=tests/cartella_prova.sh
+. "$(dirname "$0")/cartella_prova.sh"
+nuova_cartella_prova velt-terminale
+cartella=$cartella_prova
 t="tmux -L velt-terminale-$$"
-trap '$t kill-server 2>/dev/null || true; rm -rf "$cartella"' EXIT
+alla_fine='$t kill-server 2>/dev/null'
 cp "$2" "$cartella/mondo.ini"
 cd "$cartella"
 $t -f /dev/null new-session -d -x 100 -y 50 \

@@ -7,12 +7,16 @@
 // its exit status and (when the case has `world.atteso`) the saved game are
 // compared byte for byte with what the case expects. The first difference is
 // reported with some context, non-printable bytes as \xHH. Exit status 0 when
-// the case passes, 1 otherwise; on a failure the scratch folder is kept.
+// the case passes, 1 otherwise; the scratch folder is removed either way
+// unless VELT_TENERE asks to keep a failed case's (see cartella_prova.h).
 //
 // A case may also give the program arguments and environment variables, in
 // which `{cartella}` stands for the scratch folder and `{caso}` for the case
 // folder, expect bytes on standard error, cap the size of the files the game
-// writes (a full disk) or make the scratch folder read-only.
+// writes (a full disk) or make the scratch folder read-only. `salvataggio`
+// may name a folder `*`: the one folder there, whatever its name. A case may
+// go on in its folder `poi/`, another case run afterwards in the same
+// scratch folder (one world played after another, or the same one again).
 
 #include <fcntl.h>
 #include <poll.h>
@@ -33,6 +37,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "cartella_prova.h"
 
 namespace fs = std::filesystem;
 
@@ -226,7 +232,8 @@ esecuzione esegui(const fs::path& programma, const fs::path& cartella, const fs:
 }
 
 // Copies the case's world files into the scratch folder: `mondo.ini`, or the
-// repository file named by `mondo`, as mondo.ini; `world.ini` as it is.
+// repository file named by `mondo`, as mondo.ini; `world.ini` as it is; and
+// what the folder `file/` holds.
 bool prepara(const fs::path& caso, const fs::path& radice, const fs::path& cartella) {
   std::error_code errore;
   if (fs::exists(caso / "mondo.ini")) {
@@ -238,45 +245,56 @@ bool prepara(const fs::path& caso, const fs::path& radice, const fs::path& carte
   if (!errore && fs::exists(caso / "world.ini")) {
     fs::copy_file(caso / "world.ini", cartella / "world.ini", errore);
   }
+  // `file/`: more files, with their folders, such as a user's data folder.
+  if (!errore && fs::is_directory(caso / "file")) {
+    fs::copy(caso / "file", cartella, fs::copy_options::recursive, errore);
+  }
   if (errore) std::cout << "cannot copy the world files: " << errore.message() << "\n";
   return !errore;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::cerr << "usage: velt_trascrizione <bin-dir> <repo-root> <case-dir>\n";
-    return 1;
+// The file the pattern `modello` names under `cartella`: a segment may be
+// `*`, which stands for the one name in that folder (a folder named from a
+// hash of a path that differs between machines). Empty when no file, or
+// more than one, matches.
+fs::path trova(const fs::path& cartella, const fs::path& modello) {
+  fs::path qui = cartella;
+  for (const fs::path& parte : modello) {
+    if (parte != "*") {
+      qui /= parte;
+      continue;
+    }
+    std::error_code errore;
+    std::vector<fs::path> nomi;
+    for (const auto& voce : fs::directory_iterator(qui, errore)) nomi.push_back(voce.path());
+    if (errore || nomi.size() != 1) return {};
+    qui = nomi.front();
   }
-  const fs::path bin = argv[1], radice = argv[2];
-  const fs::path caso = fs::path(argv[3]).lexically_normal();
-  const std::string nome =
-      caso.has_filename() ? caso.filename().string() : caso.parent_path().filename().string();
+  return qui;
+}
 
+// One run of the game for the case folder `caso` in the scratch folder
+// `cartella`; true when everything matched. A case folder may hold a further
+// case in `poi/`, run afterwards in the same scratch folder, so a case can
+// play one world and then another, or the same one again.
+bool esegui_caso(const fs::path& bin, const fs::path& radice, const fs::path& caso,
+                 const fs::path& cartella, const std::string& nome) {
   std::string atteso;
   if (!fs::exists(caso / "input") || !leggi(caso / "atteso", atteso)) {
     std::cout << nome << ": the case needs the files `input` and `atteso`\n";
-    return 1;
+    return false;
   }
   const std::string programma = parola(caso / "programma", "velt");
   if (programma != "velt" && programma != "velt-utf8") {
     std::cout << nome << ": unknown program `" << programma << "`\n";
-    return 1;
+    return false;
   }
   const std::string stato_scritto = parola(caso / "stato", "0");
   if (stato_scritto.find_first_not_of("0123456789") != std::string::npos) {
     std::cout << nome << ": `stato` must be a decimal number\n";
-    return 1;
+    return false;
   }
   const int stato_atteso = std::atoi(stato_scritto.c_str());
-
-  std::string modello = (fs::temp_directory_path() / "velt-trascrizione-XXXXXX").string();
-  if (::mkdtemp(modello.data()) == nullptr) {
-    std::perror("mkdtemp");
-    return 1;
-  }
-  const fs::path cartella = modello;
 
   const fs::path caso_assoluto = fs::absolute(caso);
   avvio a;
@@ -313,7 +331,7 @@ int main(int argc, char** argv) {
     const std::string salvato = parola(caso / "salvataggio", "world.ini");
     std::string mondo_atteso, mondo_salvato;
     if (leggi(caso / "world.atteso", mondo_atteso)) {
-      if (!leggi(cartella / salvato, mondo_salvato)) {
+      if (!leggi(trova(cartella, salvato), mondo_salvato)) {
         std::cout << salvato << ": expected a saved game, found none\n";
         ok = false;
       } else {
@@ -326,11 +344,23 @@ int main(int argc, char** argv) {
     ::unlink(nome_errori.c_str());
   }
   ::chmod(cartella.c_str(), 0700);
-
-  if (ok) {
-    fs::remove_all(cartella);
-    return 0;
+  if (ok && fs::is_directory(caso / "poi")) {
+    return esegui_caso(bin, radice, caso / "poi", cartella, nome + "/poi");
   }
-  std::cout << nome << ": FAILED; scratch folder kept in " << cartella.string() << "\n";
-  return 1;
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::cerr << "usage: velt_trascrizione <bin-dir> <repo-root> <case-dir>\n";
+    return 1;
+  }
+  const fs::path caso = fs::path(argv[3]).lexically_normal();
+  const std::string nome =
+      caso.has_filename() ? caso.filename().string() : caso.parent_path().filename().string();
+  const fs::path cartella = nuova_cartella_prova("velt-trascrizione");
+  if (cartella.empty()) return 1;
+  return chiudi_cartella_prova(cartella, esegui_caso(argv[1], argv[2], caso, cartella, nome), nome);
 }

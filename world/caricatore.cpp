@@ -115,8 +115,8 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
   };
   while (!ingresso.eof()) {
     linea = vaglia(ingresso, ingresso.leggi_non_vuota(), "",
-                   {"[Titolo]", "[Zaino]", "[Luogo]", "[OggInLuogo]", "[PuntatoriALuogo]", "[Utente]",
-                    "[FineGioco]"});
+                   {"[Titolo]", "[Zaino]", "[Luogo]", "[OggInLuogo]", "[PuntatoriALuogo]",
+                    "[Utente]", "[FineGioco]"});
     // Where the section opened, for a file that ends inside it.
     const unsigned long sezione = ingresso.riga();
     if (linea == "[Titolo]") {
@@ -171,7 +171,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
         std::string_view chiave, right;
         bool nome = false;
         if (dividi(linea, chiave, right)) {
-          chiave_letta(ingresso, chiave, right);
+          chiave = chiave_letta(ingresso, chiave, right);
           nome = uguale_in_maiuscolo(chiave, "NOMELUOGO");
           if (nome) {
             nomeluogo.assign(right);
@@ -207,7 +207,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
                        {"[EndPuntatoriALuogo]"});
         std::string_view chiave, right;
         if (!dividi(linea, chiave, right) || chiave.empty() || right.empty()) continue;
-        chiave_letta(ingresso, chiave, right);
+        chiave = chiave_letta(ingresso, chiave, right);
         // Keys match in any case; the lengths are compared first, which keeps
         // the many tests cheap.
         const auto e = [chiave](std::string_view parola) {
@@ -267,7 +267,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
       while (linea != "[EndFineGioco]" && !ingresso.eof()) {
         std::string_view chiave, right;
         if (dividi(linea, chiave, right)) {
-          chiave_letta(ingresso, chiave, right);
+          chiave = chiave_letta(ingresso, chiave, right);
           if (uguale_in_maiuscolo(chiave, "OBJ")) {
             dati.emplace_back(right);
             if (osservatore* o = ingresso.osserva()) {
@@ -300,7 +300,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
       while (linea != "[EndUtente]" && !ingresso.eof()) {
         std::string_view chiave, right;
         const bool diviso = dividi(linea, chiave, right);
-        if (diviso) chiave_letta(ingresso, chiave, right);
+        if (diviso) chiave = chiave_letta(ingresso, chiave, right);
         if (diviso && uguale_in_maiuscolo(chiave, "INIZIO")) {
           auto trovato = cerca(right);
           if (trovato == luoghi.end() && !salta(ingresso, osservatore::LUOGO_INIZIO, cercato)) {

@@ -2,10 +2,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <streambuf>
 #include <string_view>
@@ -281,10 +284,40 @@ bool sincronizza_cartella() {
   return ok;
 }
 
+// When this game started, as the file system's clock tells it.
+const std::filesystem::file_time_type inizio_partita =
+    std::filesystem::file_time_type::clock::now();
+
+// Removes the files that interrupted saves left beside world.ini: regular
+// files named as mkstemp names the saver's (world.ini. and six letters or
+// digits), last changed before this game started, with two seconds to spare
+// for the file system's coarser clock. A newer one may be the save that
+// another game in the same folder is still writing, and is kept.
+void togli_temporanei() {
+  namespace fs = std::filesystem;
+  const std::string prefisso = "world.ini.";
+  const auto limite = inizio_partita - std::chrono::seconds(2);
+  std::error_code e;
+  for (fs::directory_iterator i(".", e), fine; !e && i != fine; i.increment(e)) {
+    const std::string nome = i->path().filename().string();
+    if (nome.size() != prefisso.size() + 6 || nome.compare(0, prefisso.size(), prefisso) != 0 ||
+        !std::all_of(nome.begin() + prefisso.size(), nome.end(), [](char c) {
+          return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        })) {
+      continue;
+    }
+    std::error_code f;
+    if (!fs::is_regular_file(i->symlink_status(f)) || f) continue;
+    const auto cambiato = fs::last_write_time(i->path(), f);
+    if (!f && cambiato < limite) fs::remove(i->path(), f);
+  }
+}
+
 // The game goes to a new file created exclusively beside world.ini (so no
 // existing file or link is followed or reused), which is synced and renamed
 // over world.ini only when every byte was written. On any failure the
-// previous world.ini is left exactly as it was. Prints the failures.
+// previous world.ini is left exactly as it was. Prints the failures. After a
+// save, the temporaries of interrupted ones go (togli_temporanei).
 bool scrivi_world_ini(const ambiente& mondo) {
   // A folder named world.ini is a file that cannot be opened for writing;
   // renaming over it would fail only after the whole game was written.
@@ -315,6 +348,7 @@ bool scrivi_world_ini(const ambiente& mondo) {
     return false;
   }
   sincronizza_cartella();
+  togli_temporanei();
   return true;
 }
 

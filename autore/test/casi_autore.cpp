@@ -1,11 +1,14 @@
 // Runs one case of velt-autore. A case is a folder holding:
 //   descrizione  one line saying what the case shows
-//   comando      the arguments of velt-autore, separated by blanks
+//   comando      the arguments of velt-autore, separated by blanks; or, when
+//                it has more than one line, one argument a line
 //   mondo.ini    the world, copied into a fresh scratch folder; or instead
 //   mondo        a repository-relative path of the world to copy there
 //   file/        (optional) files copied into the scratch folder too
 //   atteso       (optional) the exact bytes expected on standard output
 //   errori       (optional) the exact bytes expected on standard error
+//   contiene     (optional) lines that standard output must each hold
+//                somewhere, for outputs whose layout is not the point
 //   dopo/        (optional) files that the scratch folder must hold after
 //                the run, byte for byte
 //   assenti      (optional) name prefixes, one a line: no file in the scratch
@@ -16,6 +19,8 @@
 //                number of commands the solution must equal
 //   rigioca      (optional) the closing message: standard output, piped into
 //                velt in the scratch folder, must make velt show it
+// The scratch folder is removed whether the case passes or fails, unless
+// VELT_TENERE asks to keep a failed case's (see tests/cartella_prova.h).
 // Usage: autore_casi VELT_AUTORE VELT REPOSITORY CASE
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -28,6 +33,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "cartella_prova.h"
 
 namespace fs = std::filesystem;
 
@@ -96,8 +103,13 @@ bool prova(const std::string& autore, const std::string& velt, const fs::path& r
   std::string testo;
   if (!leggi(caso / "comando", testo)) return fallisce("manca il file comando");
   std::vector<std::string> argomenti{autore};
-  std::istringstream parole(testo);
-  for (std::string p; parole >> p;) argomenti.push_back(p);
+  const std::vector<std::string> linee = righe(testo);
+  if (linee.size() > 1) {
+    argomenti.insert(argomenti.end(), linee.begin(), linee.end());
+  } else {
+    std::istringstream parole(testo);
+    for (std::string p; parole >> p;) argomenti.push_back(p);
+  }
 
   if (leggi(caso / "mondo", testo)) {
     while (!testo.empty() && (testo.back() == '\n' || testo.back() == '\r')) testo.pop_back();
@@ -123,6 +135,11 @@ bool prova(const std::string& autore, const std::string& velt, const fs::path& r
   }
   if (leggi(caso / "atteso", testo) && testo != uscita) {
     ok = fallisce("--- atteso:\n" + testo + "--- ottenuto:\n" + uscita);
+  }
+  if (leggi(caso / "contiene", testo)) {
+    for (const std::string& riga : righe(testo)) {
+      if (uscita.find(riga) == std::string::npos) ok = fallisce("manca nell'uscita: " + riga);
+    }
   }
   if (leggi(caso / "errori", testo) && testo != errori) {
     ok = fallisce("--- errori attesi:\n" + testo + "--- ottenuti:\n" + errori);
@@ -178,11 +195,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path caso = argv[4];
-  const fs::path prove = fs::temp_directory_path() /
-                         ("autore-" + caso.filename().string() + "-" + std::to_string(::getpid()));
-  fs::remove_all(prove);
-  fs::create_directories(prove);
-  const bool ok = prova(argv[1], argv[2], argv[3], caso, prove);
-  if (ok) fs::remove_all(prove);
-  return ok ? 0 : 1;
+  const std::string nome = caso.filename().string();
+  const fs::path prove = nuova_cartella_prova("autore-" + nome);
+  if (prove.empty()) return 1;
+  return chiudi_cartella_prova(prove, prova(argv[1], argv[2], argv[3], caso, prove), nome);
 }

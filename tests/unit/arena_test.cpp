@@ -189,6 +189,16 @@ TEST_F(MondoArena, ConIFileInMemoriaIlDiscoNonVieneToccato) {
   ASSERT_NE(::mkdtemp(&modello[0]), nullptr);
   char partenza[PATH_MAX];
   ASSERT_NE(::getcwd(partenza, sizeof partenza), nullptr);
+  // Back to where it was and the folder gone, whichever check fails.
+  struct pulizia {
+    const char* partenza;
+    fs::path cartella;
+    ~pulizia() {
+      std::error_code e;
+      fs::current_path(partenza, e);
+      fs::remove_all(cartella, e);
+    }
+  } alla_fine{partenza, modello};
   ASSERT_EQ(::chdir(modello.c_str()), 0);
   ambiente::file_in_memoria file{std::string(senza_inizio), std::nullopt, {}};
   ambiente::in_memoria = &file;
@@ -208,8 +218,6 @@ TEST_F(MondoArena, ConIFileInMemoriaIlDiscoNonVieneToccato) {
   EXPECT_EQ(salvato(), *file.salvato);
   ambiente::in_memoria = nullptr;
   EXPECT_TRUE(fs::is_empty(modello));
-  ASSERT_EQ(::chdir(partenza), 0);
-  fs::remove_all(modello);
 }
 
 }  // namespace

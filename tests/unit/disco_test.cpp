@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -169,6 +170,60 @@ TEST_F(MondoDisco, CollegamentoNonVieneSeguito) {
   EXPECT_FALSE(fs::is_symlink("world.ini"));
   EXPECT_EQ(leggi_file("world.ini"), salvato());
   EXPECT_EQ(contenuto_cartella(), "bersaglio;world.ini;");
+}
+
+// The temporaries of interrupted saves: a successful save removes those named
+// as the saver names them and last changed before this game started; a
+// fresh one may be another game's save in progress. A failed save removes
+// nothing.
+TEST_F(MondoDisco, IlSalvataggioTogliIVecchiTemporanei) {
+  enum tipo { file, cartella_, collegamento };
+  struct voce {
+    const char* nome;
+    tipo t;
+    bool vecchio;
+    bool resta;
+  };
+  const voce voci[] = {
+      {"world.ini.abc123", file, true, false},
+      {"world.ini.ZZ9z0Q", file, true, false},
+      {"world.ini.XYZ789", file, false, true},
+      {"world.ini.abc12", file, true, true},
+      {"world.ini.abc1234", file, true, true},
+      {"world.ini.ab-123", file, true, true},
+      {"world.ini.", file, true, true},
+      {"mondo.ini.abc123", file, true, true},
+      {"world.inixabc123", file, true, true},
+      {"world.ini.dir123", cartella_, true, true},
+      {"world.ini.lnk123", collegamento, true, true},
+  };
+  const auto ora = fs::file_time_type::clock::now();
+  scrivi_file("bersaglio", "intatto\n");
+  for (const voce& v : voci) {
+    if (v.t == file) scrivi_file(v.nome, "parziale");
+    if (v.t == cartella_) {
+      ASSERT_TRUE(fs::create_directory(v.nome));
+    }
+    if (v.t == collegamento) {
+      ASSERT_EQ(::symlink("bersaglio", v.nome), 0);
+    }
+    if (v.vecchio && v.t != collegamento) fs::last_write_time(v.nome, ora - std::chrono::hours(1));
+  }
+  fs::last_write_time("bersaglio", ora - std::chrono::hours(1));
+
+  ASSERT_EQ(::mkdir("world.ini", 0755), 0);
+  EXPECT_EQ(mondo->salva(), 1);
+  for (const voce& v : voci) {
+    EXPECT_TRUE(fs::exists(fs::symlink_status(v.nome))) << v.nome;
+  }
+  ASSERT_EQ(::rmdir("world.ini"), 0);
+
+  EXPECT_EQ(mondo->salva(), 0);
+  EXPECT_EQ(leggi_file("world.ini"), salvato());
+  for (const voce& v : voci) {
+    EXPECT_EQ(fs::exists(fs::symlink_status(v.nome)), v.resta) << v.nome;
+  }
+  EXPECT_EQ(leggi_file("bersaglio"), "intatto\n");
 }
 
 #define DOMANDA                                                                 \
