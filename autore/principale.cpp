@@ -215,9 +215,10 @@ int comando_pubblica(const argomenti_t& a, std::ostream& uscita, std::ostream& e
 
 // The language server reads the editor's messages from standard input and
 // answers on `uscita`; std::cout is silenced meanwhile, since a stray line
-// from the engine would break the stream of messages.
+// from the engine would break the stream of messages. "--stdio", which many
+// editors pass, names the only channel there is.
 int comando_lsp(const argomenti_t& a, std::ostream& uscita, std::ostream&) {
-  if (!a.empty()) return SBAGLIATA;
+  if (a.size() > 1 || (a.size() == 1 && a[0] != "--stdio")) return SBAGLIATA;
   std::ios::sync_with_stdio(false);
   std::ostream messaggi(uscita.rdbuf());
   silenzio quiete;
@@ -256,8 +257,8 @@ const comando comandi[] = {
      "  --descrizione TESTO una riga sul gioco, sulla pagina e nelle anteprime dei link\n"
      "  --pagina PAGINA     la pagina del gioco per il browser da usare\n",
      comando_pubblica},
-    {"lsp", "", "il server di linguaggio per gli editor: LSP su ingresso e uscita standard", "",
-     comando_lsp},
+    {"lsp", "[--stdio]", "il server di linguaggio per gli editor: LSP su ingresso e uscita standard",
+     "  --stdio             su ingresso e uscita standard, come sempre\n", comando_lsp},
 };
 
 void scrivi_uso(std::ostream& uscita) {
@@ -275,9 +276,7 @@ void scrivi_uso(std::ostream& uscita) {
 
 // One command's usage line, what it does and its options.
 void scrivi_uso(const comando& c, std::ostream& uscita) {
-  uscita << "uso: velt-autore " << c.nome << (*c.argomenti != '\0' ? " " : "") << c.argomenti
-         << "\n\n"
-         << c.cosa << '\n';
+  uscita << "uso: velt-autore " << c.nome << ' ' << c.argomenti << "\n\n" << c.cosa << '\n';
   if (*c.opzioni != '\0') uscita << "\nopzioni:\n" << c.opzioni;
 }
 
