@@ -257,7 +257,8 @@ const comando comandi[] = {
      "  --descrizione TESTO una riga sul gioco, sulla pagina e nelle anteprime dei link\n"
      "  --pagina PAGINA     la pagina del gioco per il browser da usare\n",
      comando_pubblica},
-    {"lsp", "[--stdio]", "il server di linguaggio per gli editor: LSP su ingresso e uscita standard",
+    {"lsp", "[--stdio]",
+     "il server di linguaggio per gli editor: LSP su ingresso e uscita standard",
      "  --stdio             su ingresso e uscita standard, come sempre\n", comando_lsp},
 };
 
