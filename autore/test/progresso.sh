@@ -6,12 +6,16 @@
 #   progresso.sh <velt-autore> <genera_mondo>
 set -eu
 autore=$(realpath "$1")
-cartella=$(mktemp -d "${TMPDIR:-/tmp}/velt-progresso-XXXXXX")
+# shellcheck source=tests/cartella_prova.sh
+. "$(dirname "$0")/../../tests/cartella_prova.sh"
+nuova_cartella_prova velt-progresso
 t="tmux -L velt-progresso-$$"
-trap '$t kill-server 2>/dev/null || true; rm -rf "$cartella"' EXIT
-cd "$cartella"
-"$2" 30 3 > mondo.ini
-STATI=60000
+alla_fine='$t kill-server 2>/dev/null'
+cd "$cartella_prova"
+# Five objects a place, so the coin that the end asks for exists and the
+# search really runs.
+"$2" 30 5 > mondo.ini
+STATI=120000
 progresso='stati esplorati, [0-9]* in attesa'
 
 # Standard error a file: only the search's own lines, none rewritten in place.
