@@ -20,10 +20,9 @@ VALGRIND ?= valgrind --quiet --error-exitcode=99 --leak-check=full \
 # The Debian packages each command needs; installa/pacchetti.sh installs the
 # missing ones. Every part of the project adds its own to the list it needs.
 PACCHETTI_GIOCO = g++ cmake make libedit-dev
-PACCHETTI_WEB   = emscripten
+PACCHETTI_WEB   = emscripten $(if $(shell command -v node),,nodejs npm)
 PACCHETTI_TEST  = $(PACCHETTI_GIOCO) libgtest-dev clang libclang-rt-14-dev valgrind tmux \
-                  dpkg-dev man-db $(PACCHETTI_WEB) chromium fonts-dejavu-core \
-                  $(if $(shell command -v node),,nodejs npm)
+                  dpkg-dev man-db $(PACCHETTI_WEB) chromium fonts-dejavu-core
 PACCHETTI_BENCH = $(PACCHETTI_GIOCO) libbenchmark-dev
 
 .PHONY: bench all build play test clean san fuzz memcheck web pacchetti-gioco pacchetti-test \
@@ -98,10 +97,12 @@ $(WEB_BUILD)/CMakeCache.txt: | pacchetti-web
 	$(WEB_ENV) emcmake $(CMAKE) -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 
 # The browser tests also run velt-utf8 and velt-autore of the build BUILD.
-web: $(WEB_BUILD)/CMakeCache.txt
+# The studio bundles the editor from the npm packages the lockfile pins.
+web: $(WEB_BUILD)/CMakeCache.txt web/node_modules/.package-lock.json
 	$(WEB_ENV) $(CMAKE) -S . -B $(WEB_BUILD) -DVELT_NATIVO=$(abspath $(BUILD)) >/dev/null
 	$(WEB_ENV) $(CMAKE) --build $(WEB_BUILD) -j $(JOBS)
 	@echo "pagina: $(abspath $(WEB_BUILD))/web/velt.html"
+	@echo "studio: $(abspath $(WEB_BUILD))/web/studio.html"
 
 # The browser tests' npm packages, exactly as the lockfile pins them.
 web/node_modules/.package-lock.json: web/package.json web/package-lock.json
