@@ -367,12 +367,18 @@ function nuovaProva(base, testo) {
   return nome;
 }
 
+// The lines typed in the play pane as a new test, chosen in the tests pane.
+function registraPartita() {
+  const nome = nuovaProva('partita', `# Partita registrata nello studio\n${gioco.righe.map((r) => `> ${r}\n`).join('')}`);
+  avvisa(`Partita registrata come ${nome}: la trovi nel pannello Prove.`);
+}
+
 $('registra').addEventListener('click', () => {
   if (!gioco?.righe.length) {
     avvisa('Gioca prima qualche comando: la prova registra le righe scritte nel pannello di gioco.');
     return;
   }
-  nuovaProva('partita', `# Partita registrata nello studio\n${gioco.righe.map((r) => `> ${r}\n`).join('')}`);
+  registraPartita();
 });
 
 // Puts "? testo" after the `k`-th player line of a test (and its checks).
@@ -393,20 +399,26 @@ export function inserisciControllo(prova, k, testo) {
   return `${righe.join('\n')}\n`;
 }
 
-$('controllo').addEventListener('click', () => {
+// The last text selected in the play pane, and how many player lines came
+// before it: a click on a button may clear the selection itself.
+let selezione = null;
+document.addEventListener('selectionchange', () => {
   const sel = document.getSelection();
+  if (sel.isCollapsed || !$('schermo').contains(sel.anchorNode)) return;
   const testo = sel.toString().split('\n').map((r) => r.trim()).find((r) => r);
-  if (!testo || !$('schermo').contains(sel.anchorNode)) {
-    avvisa('Seleziona nel pannello di gioco il testo che la prova deve trovare.');
-    return;
-  }
   const inizio = sel.getRangeAt(0).startContainer;
   const k = [...$('schermo').querySelectorAll('.eco')]
     .filter((e) => e.compareDocumentPosition(inizio) & Node.DOCUMENT_POSITION_FOLLOWING).length;
-  if (!provaScelta) {
-    nuovaProva('partita', `# Partita registrata nello studio\n${gioco.righe.map((r) => `> ${r}\n`).join('')}`);
+  selezione = testo ? { testo, k, corsa: gioco.corse } : null;
+});
+
+$('controllo').addEventListener('click', () => {
+  if (!selezione || selezione.corsa !== gioco.corse) {
+    avvisa('Seleziona nel pannello di gioco il testo che la prova deve trovare.');
+    return;
   }
-  progetto.prove[provaScelta] = inserisciControllo(progetto.prove[provaScelta], k, testo);
+  if (!provaScelta) registraPartita();
+  progetto.prove[provaScelta] = inserisciControllo(progetto.prove[provaScelta], selezione.k, selezione.testo);
   scegliProva(provaScelta);
   programmaArchivio();
   eseguiProve(versione);

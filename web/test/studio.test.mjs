@@ -195,9 +195,12 @@ test('gioco: dopo una modifica alla descrizione, la partita rigiocata mostra il 
   const testo = await schermo(p);
   assert.ok(!testo.includes(vecchia));
   assert.deepEqual(await echi(p), ['no\n', 'guarda\n']);
+  // velt-utf8 on the edited world: the same text, up to its reaction to the
+  // end of its input.
   const mondo = execFileSync('iconv', ['-f', 'UTF-8', '-t', 'CP850'], { input: await testoEditor(p) });
-  assert.equal(testo, terminale(mondo, ['no', 'guarda']).testo.replace(/Sono in attesa di un comando => $/, '') +
-               'Sono in attesa di un comando => ');
+  const atteso = terminale(mondo, ['no', 'guarda']).testo;
+  assert.ok(testo.endsWith('Sono in attesa di un comando => '));
+  assert.equal(atteso.slice(0, testo.length), testo);
 });
 
 test('prove: una partita registrata diventa una prova, con un controllo dalla selezione, e passa', async (t) => {
@@ -205,7 +208,6 @@ test('prove: una partita registrata diventa una prova, con un controllo dalla se
   await p.click('#gioca');
   await inAttesa(p);
   await digita(p, ['no', 'vai basso']);
-  await p.click('#scheda-prove');
   await dopo(p, 'prove', () => p.click('#registra'));
   // The text "non è illuminato" selected in the play pane becomes a check.
   await p.evaluate(() => {
@@ -219,6 +221,7 @@ test('prove: una partita registrata diventa una prova, con un controllo dalla se
     document.getSelection().addRange(r);
   });
   await dopo(p, 'prove', () => p.click('#controllo'));
+  await p.click('#scheda-prove');
   assert.equal(await p.inputValue('#testo-prova'),
                '# Partita registrata nello studio\n> no\n> vai basso\n? non è illuminato\n');
   const esiti = await p.$$eval('#elenco-prove li', (e) => e.map((x) => [x.className, x.textContent]));
