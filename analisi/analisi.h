@@ -118,5 +118,7 @@ struct risultato {
 
 // Analyses the world file whose whole content is `dati` (code page 850, or
 // UTF-8 as an editor saves it). Never throws for any input and never stops
-// the program; linear in the size of the file.
+// the program; linear in the size of the file. It loads the world with the
+// game's loader, so it empties the backpack the game's worlds share: call it
+// before loading a world of one's own, not while one is loaded.
 risultato analizza(std::string_view dati);

@@ -2,9 +2,16 @@
 #include <ostream>
 #include <string>
 
-// `velt-autore controlla`: reads the world file `nome` with the game's own
-// loader and writes every problem found, one per line, as
+#include "analisi/analisi.h"
+
+// `velt-autore controlla`: reads the world file `nome`, has it analysed (the
+// game's own loader underneath, analisi/analisi.h) and writes every problem
+// found, one per line, as
 // "{nome}:{riga}: errore: ..." (what stops the game) or
 // "{nome}:{riga}: avviso: ..." (what the game accepts but is almost surely a
 // mistake), in line order, then a summary line. Returns the number of errors.
 int controlla(const std::string& nome, std::ostream& uscita);
+
+// Writes diagnostic `d` of the file `nome` as `controlla` does:
+// "{nome}:{riga}: errore: {messaggio}" (no line for the file as a whole).
+void scrivi_diagnostica(const std::string& nome, const diagnostica& d, std::ostream& uscita);

@@ -61,6 +61,18 @@ int mappa(const std::string& nome, bool svg, std::ostream& uscita, std::ostream&
 
 int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& uscita,
             std::ostream& errori) {
+  // An OBJ that names no object of the world can never lie in the end place
+  // (when there is one; a world without one is told so after the search):
+  // the checker's own diagnostics say so before any search. The analysis
+  // comes first, as it loads a world of its own.
+  std::vector<diagnostica> inesistenti;
+  std::string dati;
+  std::ostringstream scarto;  // an unreadable file is reported by the load below
+  if (leggi_tutto(nome, dati, scarto)) {
+    for (diagnostica& d : analizza(dati).diagnostiche) {
+      if (d.codice == "richiesto-inesistente") inesistenti.push_back(std::move(d));
+    }
+  }
   partita p;
   try {
     if (!carica_file(nome, p, nullptr)) {
@@ -75,6 +87,13 @@ int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& usci
   }
   if (p.mondo.messaggio_finale().empty()) {
     uscita << "Il mondo non ha un messaggio finale: non c'è nulla da raggiungere.\n";
+    ambiente::zaino.svuota();
+    return 1;
+  }
+  if (!inesistenti.empty() && p.mondo.finale() != nullptr) {
+    for (const diagnostica& d : inesistenti) scrivi_diagnostica(nome, d, uscita);
+    uscita << "Nessuna sequenza di comandi mostra il messaggio finale: ogni oggetto richiesto "
+              "deve esistere nel mondo. Nessuno stato esplorato.\n";
     ambiente::zaino.svuota();
     return 1;
   }

@@ -46,7 +46,7 @@ void aggiungi_utf8(std::string& uscita, unsigned char byte) {
 // Decodes the UTF-8 sequence that starts at `p` (whose first byte is 0x80 or
 // more), rejecting overlong forms, surrogates and code points past U+10FFFF.
 // Returns the code point and sets `lunghezza`; 0 when the bytes are not UTF-8.
-char32_t decodifica(const std::string& testo, std::size_t p, std::size_t& lunghezza) {
+char32_t decodifica(std::string_view testo, std::size_t p, std::size_t& lunghezza) {
   const auto b = [&](std::size_t i) { return static_cast<unsigned char>(testo[p + i]); };
   const unsigned char primo = b(0);
   std::size_t n;
@@ -138,7 +138,7 @@ std::string utf8_a_cp850(const std::string& testo) {
   return uscita;
 }
 
-bool utf8_non_ascii(const std::string& testo) {
+bool utf8_non_ascii(std::string_view testo) {
   bool alto = false;
   for (std::size_t p = 0; p < testo.size();) {
     if (static_cast<unsigned char>(testo[p]) < 0x80) {

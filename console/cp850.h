@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // Code page 850, the character set of the engine's bytes, and UTF-8, the
 // character set of today's terminals, editors and browsers.
@@ -18,7 +19,7 @@ std::string utf8_a_cp850(const std::string& testo);
 // True when `testo` is valid UTF-8 and holds at least one byte from 0x80 up:
 // a world file an author saved from a UTF-8 editor. A code page 850 file with
 // accented letters is practically never valid UTF-8.
-bool utf8_non_ascii(const std::string& testo);
+bool utf8_non_ascii(std::string_view testo);
 
 // The outcome of converting an author's UTF-8 text to code page 850.
 struct conversione_cp850 {

@@ -114,19 +114,21 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
     return luoghi.find(cercato);
   };
   while (!ingresso.eof()) {
-    linea = ingresso.leggi_non_vuota();
+    linea = vaglia(ingresso, ingresso.leggi_non_vuota(), "",
+                   {"[Titolo]", "[Zaino]", "[Luogo]", "[OggInLuogo]", "[PuntatoriALuogo]", "[Utente]",
+                    "[FineGioco]"});
     // Where the section opened, for a file that ends inside it.
     const unsigned long sezione = ingresso.riga();
     if (linea == "[Titolo]") {
-      linea = ingresso.leggi();
-      while (linea != "[EndTitolo]" && !ingresso.eof()) {
-        titolo += linea;
-        titolo += '\n';
-        linea = ingresso.leggi();
-      }
-      if (linea != "[EndTitolo]") aperto_a_fine(ingresso, sezione, "[EndTitolo]");
+      leggi_blocco(ingresso, "[Titolo]", "[EndTitolo]", titolo);
     } else if (linea == "[Zaino]") {
-      linea = ingresso.leggi();
+      apre(ingresso, "[Zaino]");
+      const auto prossima = [&ingresso] {
+        return vaglia(ingresso, ingresso.leggi(), "[EndZaino]",
+                      {"[Oggetto]", "[OggOstruzione]", "[OggContenitore]", "[OggNascondiglio]",
+                       "[EndZaino]"});
+      };
+      linea = prossima();
       while (linea != "[EndZaino]" && !ingresso.eof()) {
         if (marcatore_oggetto(linea)) {
           const unsigned long inizio = ingresso.riga();
@@ -138,9 +140,9 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
         } else {
           ignorata(ingresso, linea);
         }
-        linea = ingresso.leggi();
+        linea = prossima();
       }
-      if (linea != "[EndZaino]") aperto_a_fine(ingresso, sezione, "[EndZaino]");
+      fine_parte(ingresso, sezione, "[EndZaino]", linea == "[EndZaino]");
     } else if (linea == "[Luogo]") {
       const unsigned long inizio = ingresso.riga();
       std::unique_ptr<luogo> l;
@@ -155,15 +157,19 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
       // same until the next NOMELUOGO line: it is looked up once per name.
       // The closing marker is noted as soon as it is read: an object record
       // reads on, and `linea` no longer holds its marker afterwards.
+      apre(ingresso, "[OggInLuogo]");
       std::string nomeluogo;
       auto trovato = luoghi.find(nomeluogo);
       bool chiusa = false;
       while (!chiusa && !ingresso.eof()) {
-        linea = ingresso.leggi_non_vuota();
+        linea = vaglia(ingresso, ingresso.leggi_non_vuota(), "[EndOggInLuogo]",
+                       {"[Oggetto]", "[OggOstruzione]", "[OggContenitore]", "[OggNascondiglio]",
+                        "[EndOggInLuogo]"});
         chiusa = linea == "[EndOggInLuogo]";
         std::string_view chiave, right;
         bool nome = false;
         if (dividi(linea, chiave, right)) {
+          chiave_letta(ingresso, chiave, right);
           nome = uguale_in_maiuscolo(chiave, "NOMELUOGO");
           if (nome) {
             nomeluogo.assign(right);
@@ -189,14 +195,17 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
           }
         }
       }
-      if (!chiusa) aperto_a_fine(ingresso, sezione, "[EndOggInLuogo]");
+      fine_parte(ingresso, sezione, "[EndOggInLuogo]", chiusa);
     } else if (linea == "[PuntatoriALuogo]") {
+      apre(ingresso, "[PuntatoriALuogo]");
       std::string nomeluogo;
       luogo* scelto = nullptr;
       while (linea != "[EndPuntatoriALuogo]" && !ingresso.eof()) {
-        linea = ingresso.leggi_non_vuota();
+        linea = vaglia(ingresso, ingresso.leggi_non_vuota(), "[EndPuntatoriALuogo]",
+                       {"[EndPuntatoriALuogo]"});
         std::string_view chiave, right;
         if (!dividi(linea, chiave, right) || chiave.empty() || right.empty()) continue;
+        chiave_letta(ingresso, chiave, right);
         // Keys match in any case; the lengths are compared first, which keeps
         // the many tests cheap.
         const auto e = [chiave](std::string_view parola) {
@@ -245,12 +254,18 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
           }
         }
       }
-      if (linea != "[EndPuntatoriALuogo]") aperto_a_fine(ingresso, sezione, "[EndPuntatoriALuogo]");
+      fine_parte(ingresso, sezione, "[EndPuntatoriALuogo]", linea == "[EndPuntatoriALuogo]");
     } else if (linea == "[FineGioco]") {
-      linea = ingresso.leggi();
+      apre(ingresso, "[FineGioco]");
+      const auto prossima = [&ingresso] {
+        return vaglia(ingresso, ingresso.leggi(), "[EndFineGioco]",
+                      {"[EndFineGioco]", "[MsgFineGioco]"});
+      };
+      linea = prossima();
       while (linea != "[EndFineGioco]" && !ingresso.eof()) {
         std::string_view chiave, right;
         if (dividi(linea, chiave, right)) {
+          chiave_letta(ingresso, chiave, right);
           if (uguale_in_maiuscolo(chiave, "OBJ")) {
             dati.emplace_back(right);
             if (osservatore* o = ingresso.osserva()) {
@@ -269,23 +284,22 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
             o->segnala(osservatore::CHIAVE_SCONOSCIUTA, ingresso.riga(), in_maiuscolo(chiave));
           }
         } else if (linea == "[MsgFineGioco]") {
-          const unsigned long messaggio = ingresso.riga();
-          linea = ingresso.leggi();
-          while (linea != "[EndMsgFineGioco]" && !ingresso.eof()) {
-            finegioco += linea;
-            finegioco += '\n';
-            linea = ingresso.leggi();
-          }
-          if (linea != "[EndMsgFineGioco]") aperto_a_fine(ingresso, messaggio, "[EndMsgFineGioco]");
+          leggi_blocco(ingresso, "[MsgFineGioco]", "[EndMsgFineGioco]", finegioco);
         }
-        linea = ingresso.leggi();
+        linea = prossima();
       }
-      if (linea != "[EndFineGioco]") aperto_a_fine(ingresso, sezione, "[EndFineGioco]");
+      fine_parte(ingresso, sezione, "[EndFineGioco]", linea == "[EndFineGioco]");
     } else if (linea == "[Utente]") {
-      linea = ingresso.leggi();
+      apre(ingresso, "[Utente]");
+      const auto prossima = [&ingresso] {
+        return vaglia(ingresso, ingresso.leggi(), "[EndUtente]", {"[EndUtente]"});
+      };
+      linea = prossima();
       while (linea != "[EndUtente]" && !ingresso.eof()) {
         std::string_view chiave, right;
-        if (dividi(linea, chiave, right) && uguale_in_maiuscolo(chiave, "INIZIO")) {
+        const bool diviso = dividi(linea, chiave, right);
+        if (diviso) chiave_letta(ingresso, chiave, right);
+        if (diviso && uguale_in_maiuscolo(chiave, "INIZIO")) {
           auto trovato = cerca(right);
           if (trovato == luoghi.end() && !salta(ingresso, osservatore::LUOGO_INIZIO, cercato)) {
             std::cout << "\n ! ERRORE GRAVE: Non " E_GRAVE " stato trovato il luogo di partenza.\n"
@@ -296,9 +310,9 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
         } else if (osservatore* o = ingresso.osserva(); o != nullptr && !chiave.empty()) {
           o->segnala(osservatore::CHIAVE_SCONOSCIUTA, ingresso.riga(), in_maiuscolo(chiave));
         }
-        linea = ingresso.leggi();
+        linea = prossima();
       }
-      if (linea != "[EndUtente]") aperto_a_fine(ingresso, sezione, "[EndUtente]");
+      fine_parte(ingresso, sezione, "[EndUtente]", linea == "[EndUtente]");
     } else {
       ignorata(ingresso, linea);
     }

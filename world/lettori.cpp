@@ -14,16 +14,17 @@ namespace {
 enum genere { SEMPLICE, OSTRUZIONE, CONTENITORE, NASCONDIGLIO };
 
 struct tipo_record {
+  std::string_view apertura;  // opening marker
   std::string_view chiusura;  // closing marker (compared with every line)
   const char* fatale;         // word in the message for a line without '='
   const char* mancante;       // words in the message for a record without a name
 };
 
 const tipo_record tipi[] = {
-    {"[EndOggetto]", "oggetto", "oggetto"},
-    {"[EndOggOstruzione]", "ostruzione", "oggetto ostruttore"},
-    {"[EndOggContenitore]", "contenitore", "oggetto contenitore"},
-    {"[EndOggNascondiglio]", "nascondiglio", "oggetto nascondiglio"},
+    {"[Oggetto]", "[EndOggetto]", "oggetto", "oggetto"},
+    {"[OggOstruzione]", "[EndOggOstruzione]", "ostruzione", "oggetto ostruttore"},
+    {"[OggContenitore]", "[EndOggContenitore]", "contenitore", "oggetto contenitore"},
+    {"[OggNascondiglio]", "[EndOggNascondiglio]", "nascondiglio", "oggetto nascondiglio"},
 };
 
 // The fields of one object record, at their defaults.
@@ -84,15 +85,20 @@ void comando_fatale(lettore& s, std::string_view linea, const char* tipo) {
 void leggi_chiavi(lettore& s, genere g, record_oggetto& r) {
   const tipo_record& tipo = tipi[g];
   const unsigned long inizio = s.riga();
-  std::string_view linea = s.leggi();
+  apre(s, tipo.apertura);
+  const auto prossima = [&s, &tipo] {
+    return vaglia(s, s.leggi(), tipo.chiusura, {tipo.chiusura}, true);
+  };
+  std::string_view linea = prossima();
   while (linea != tipo.chiusura && !s.eof()) {
     std::string_view chiave, right;
     if (!dividi(linea, chiave, right)) {
       comando_fatale(s, linea, tipo.fatale);
-      if (!risincronizza(s, {tipo.chiusura})) return;
-      linea = s.leggi();
+      risincronizza(s);
+      linea = prossima();
       continue;
     }
+    chiave_letta(s, chiave, right);
     // Keys match in any case; the lengths are compared first, so most are
     // told apart for free.
     const auto e = [chiave](std::string_view parola) {
@@ -114,9 +120,9 @@ void leggi_chiavi(lettore& s, genere g, record_oggetto& r) {
       else if (osservatore* o = s.osserva())
         o->segnala(osservatore::CHIAVE_SCONOSCIUTA, s.riga(), in_maiuscolo(chiave));
     }
-    linea = s.leggi();
+    linea = prossima();
   }
-  if (linea != tipo.chiusura) aperto_a_fine(s, inizio, tipo.chiusura);
+  fine_parte(s, inizio, tipo.chiusura, linea == tipo.chiusura);
 }
 
 // Reads a record; false (after the kind's message) when it has no name.
@@ -136,7 +142,7 @@ bool leggi_record(lettore& s, genere g, record_oggetto& r) {
 // name). The list ends at its closing marker or at the end of the file.
 void leggi_lista(lettore& s, std::string_view apertura, std::string_view chiusura,
                  const std::function<void(std::unique_ptr<oggetto>, unsigned long)>& aggiungi) {
-  std::string_view linea = s.leggi_non_vuota();
+  std::string_view linea = vaglia(s, s.leggi_non_vuota(), "", {apertura});
   if (linea != apertura) {
     osservatore* o = s.osserva();
     if (o != nullptr && !linea.empty()) {
@@ -145,11 +151,12 @@ void leggi_lista(lettore& s, std::string_view apertura, std::string_view chiusur
     return;
   }
   const unsigned long inizio = s.riga();
+  apre(s, apertura);
   // The closing marker is tested as soon as it is read: an entry's record
   // reads on, and `linea` no longer holds its marker afterwards.
   bool chiusa = false;
   while (!chiusa && !s.eof()) {
-    linea = s.leggi_non_vuota();
+    linea = vaglia(s, s.leggi_non_vuota(), chiusura, {"[Oggetto]", chiusura});
     chiusa = linea == chiusura;
     if (chiusa) break;
     if (linea == "[Oggetto]") {
@@ -165,7 +172,7 @@ void leggi_lista(lettore& s, std::string_view apertura, std::string_view chiusur
                 << ".\n";
     }
   }
-  if (!chiusa) aperto_a_fine(s, inizio, chiusura);
+  fine_parte(s, inizio, chiusura, chiusa);
 }
 
 }  // namespace
@@ -227,29 +234,35 @@ lettore& operator>>(lettore& s, std::unique_ptr<oggnasc>& a) {
 
 namespace {
 
-// Appends the lines of a text block, each with its line feed, up to the
-// block's closing marker or the end of the file.
-void leggi_blocco(lettore& s, std::string_view chiusura, std::string& testo) {
+}  // namespace
+
+void leggi_blocco(lettore& s, std::string_view apertura, std::string_view chiusura,
+                  std::string& testo) {
   const unsigned long inizio = s.riga();
-  std::string_view linea = s.leggi();
+  apre(s, apertura);
+  std::string_view linea = vaglia(s, s.leggi(), chiusura, {chiusura});
   while (linea != chiusura && !s.eof()) {
     testo += linea;
     testo += '\n';
-    linea = s.leggi();
+    linea = vaglia(s, s.leggi(), chiusura, {chiusura});
   }
-  if (linea != chiusura) aperto_a_fine(s, inizio, chiusura);
+  fine_parte(s, inizio, chiusura, linea == chiusura);
 }
-
-}  // namespace
 
 lettore& operator>>(lettore& s, std::unique_ptr<luogo>& a) {
   std::string nome, sopranome, descrizione, suggerimento;
   bool illuminazione = true, stato = false;
   const unsigned long inizio = s.riga();
-  std::string_view linea = s.leggi();
+  apre(s, "[Luogo]");
+  const auto prossima = [&s] {
+    return vaglia(s, s.leggi(), "[EndLuogo]", {"[EndLuogo]", "[Descrizione]", "[Suggerimento]"},
+                  true);
+  };
+  std::string_view linea = prossima();
   while (linea != "[EndLuogo]" && !s.eof()) {
     std::string_view chiave, right;
     if (dividi(linea, chiave, right)) {
+      chiave_letta(s, chiave, right);
       const auto e = [chiave](std::string_view parola) {
         return uguale_in_maiuscolo(chiave, parola);
       };
@@ -266,16 +279,16 @@ lettore& operator>>(lettore& s, std::unique_ptr<luogo>& a) {
         }
       }
     } else if (linea == "[Descrizione]") {
-      leggi_blocco(s, "[EndDescrizione]", descrizione);
+      leggi_blocco(s, "[Descrizione]", "[EndDescrizione]", descrizione);
     } else if (linea == "[Suggerimento]") {
-      leggi_blocco(s, "[EndSuggerimento]", suggerimento);
+      leggi_blocco(s, "[Suggerimento]", "[EndSuggerimento]", suggerimento);
     } else {
       comando_fatale(s, linea, "luogo");
-      if (!risincronizza(s, {"[EndLuogo]", "[Descrizione]", "[Suggerimento]"})) break;
+      risincronizza(s);
     }
-    linea = s.leggi();
+    linea = prossima();
   }
-  if (linea != "[EndLuogo]" && s.eof()) aperto_a_fine(s, inizio, "[EndLuogo]");
+  fine_parte(s, inizio, "[EndLuogo]", linea == "[EndLuogo]");
   if (!nome.empty()) {
     a = std::make_unique<luogo>(nome, sopranome, descrizione, illuminazione, stato, suggerimento);
   } else {
@@ -294,14 +307,72 @@ void aperto_a_fine(lettore& s, unsigned long riga, std::string_view chiusura) {
   }
 }
 
-bool risincronizza(lettore& s, std::initializer_list<std::string_view> propri) {
-  const auto marcatore = [](std::string_view l) {
-    return l.size() >= 2 && l.front() == '[' && l.back() == ']';
-  };
+void fine_parte(lettore& s, unsigned long inizio, std::string_view chiusura, bool chiusa) {
+  if (!chiusa) {
+    aperto_a_fine(s, inizio, chiusura);
+  } else if (osservatore* o = s.osserva()) {
+    o->chiude(s.riga());
+  }
+}
+
+void risincronizza(lettore& s) {
   std::string_view linea = s.leggi();
-  while (!s.eof() && !marcatore(linea)) linea = s.leggi();
+  while (!s.eof() && !forma_di_marcatore(linea)) linea = s.leggi();
   s.rimetti();
-  return !marcatore(linea) || std::find(propri.begin(), propri.end(), linea) != propri.end();
+}
+
+namespace {
+
+// The markers of the format: the openers of the top-level sections first.
+constexpr std::string_view marcatori[] = {
+    "[Titolo]",           "[Zaino]",          "[Luogo]",
+    "[OggInLuogo]",       "[PuntatoriALuogo]", "[Utente]",
+    "[FineGioco]",        "[EndTitolo]",      "[EndZaino]",
+    "[EndLuogo]",         "[EndOggInLuogo]",  "[EndPuntatoriALuogo]",
+    "[EndUtente]",        "[EndFineGioco]",   "[Descrizione]",
+    "[EndDescrizione]",   "[Suggerimento]",   "[EndSuggerimento]",
+    "[MsgFineGioco]",     "[EndMsgFineGioco]", "[Oggetto]",
+    "[EndOggetto]",       "[OggOstruzione]",  "[EndOggOstruzione]",
+    "[OggContenitore]",   "[EndOggContenitore]", "[OggNascondiglio]",
+    "[EndOggNascondiglio]", "[OggInContenitore]", "[EndOggInContenitore]",
+    "[OggNascosti]",      "[EndOggNascosti]",
+};
+constexpr int NUM_SEZIONI = 7;
+
+}  // namespace
+
+bool forma_di_marcatore(std::string_view linea) {
+  const auto inizio = linea.find_first_not_of(" \t");
+  if (inizio == std::string_view::npos) return false;
+  const auto fine = linea.find_last_not_of(" \t");
+  return fine > inizio && linea[inizio] == '[' && linea[fine] == ']';
+}
+
+bool marcatore_di_sezione(std::string_view linea) {
+  return std::find(marcatori, marcatori + NUM_SEZIONI, linea) != marcatori + NUM_SEZIONI;
+}
+
+bool marcatore_del_formato(std::string_view linea) {
+  return std::find(std::begin(marcatori), std::end(marcatori), linea) != std::end(marcatori);
+}
+
+osservatore::lettura osservatore::marcatore(unsigned long, std::string_view,
+                                            std::string_view,
+                                            std::initializer_list<std::string_view>) {
+  return {};
+}
+
+std::string_view vaglia_osservata(lettore& s, osservatore& o, std::string_view linea,
+                                  std::string_view chiusura,
+                                  std::initializer_list<std::string_view> attesi, bool record) {
+  if (!forma_di_marcatore(linea) || std::find(attesi.begin(), attesi.end(), linea) != attesi.end()) {
+    return linea;
+  }
+  osservatore::lettura l = o.marcatore(s.riga(), linea, chiusura, attesi);
+  if (l.come.empty() && record && marcatore_del_formato(linea)) l = {chiusura, true};
+  if (l.come.empty()) return linea;
+  if (l.prima) s.rimetti();
+  return l.come;
 }
 
 bool marcatore_oggetto(std::string_view l) {

@@ -1,5 +1,7 @@
 #pragma once
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 class luogo;
 class oggetto;
@@ -42,4 +44,36 @@ public:
   // true when its holder already has the name and so refuses it.
   virtual void oggetto_letto(unsigned long riga, const oggetto& o, bool doppio) = 0;
   virtual void luogo_letto(unsigned long riga, const luogo& l, bool doppio) = 0;
+
+  // The shape of the file as the readers walk it (the author tools' analysis
+  // builds its outline and its references from these). A part (a section,
+  // record, content or hidden list, or text block) opens at line `riga` with
+  // `marcatore`, its opening marker as the format spells it, and later closes
+  // at line `riga`: its closing marker, or the line before the one it ended
+  // at (see `marcatore`). A part the file ends inside is told as
+  // APERTO_A_FINE instead of closing.
+  virtual void apre(unsigned long /*riga*/, std::string_view /*marcatore*/) {}
+  virtual void chiude(unsigned long /*riga*/) {}
+  // A key line read inside a section or record, split at its first '=':
+  // both views lie inside the line, whose key starts at column 0.
+  virtual void chiave(unsigned long /*riga*/, std::string_view /*chiave*/,
+                      std::string_view /*valore*/) {}
+
+  // How a reader is to take a line shaped like a marker that is none of the
+  // markers it takes at this point. `come` empty: as the game takes it.
+  // Otherwise the reader takes the marker `come` in its place; with `prima`
+  // the line is read again after `come` (a closing marker the file lacks
+  // before the line).
+  struct lettura {
+    std::string_view come;
+    bool prima = false;
+  };
+  // Asked, with an observer only, about such a line at line `riga`.
+  // `chiusura` is the closing marker of the part being read (empty between
+  // sections and where a list's opening marker is due), `attesi` the markers
+  // the reader takes here. By default the line is taken as the game takes
+  // it (inside a record, where it would stop the game, an exact marker of
+  // the format then ends the record before it: see `vaglia`).
+  virtual lettura marcatore(unsigned long riga, std::string_view linea, std::string_view chiusura,
+                            std::initializer_list<std::string_view> attesi);
 };
