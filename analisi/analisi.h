@@ -83,6 +83,7 @@ constexpr int NUM_DIREZIONI_MAPPA = 6;
 // the start's level, +1 one `alto` above ...); `analizza` leaves them 0.
 struct nodo_mappa {
   long simbolo = -1;   // its "[Luogo]" record in `risultato::simboli`
+  unsigned long riga = 0;  // the line of that record's opening marker
   std::string nome;    // NOMELUOGO
   std::string titolo;  // SOPRANOME, or the name when it has none
   bool buio = false, partenza = false, fine = false, raggiungibile = true;
@@ -103,6 +104,7 @@ struct uscita_mappa {
 };
 
 struct grafo_mappa {
+  std::string titolo;            // the world's title ("[Titolo]"), without its last line feed
   std::vector<nodo_mappa> nodi;  // in ascending order of the place names
   std::vector<uscita_mappa> uscite;
 };

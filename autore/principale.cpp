@@ -1,10 +1,11 @@
 #include "autore/principale.h"
 
-#include <cstdio>
+#include <map>
 #include <new>
 #include <sstream>
 #include <stdexcept>
 
+#include "analisi/disposizione.h"
 #include "autore/comune.h"
 #include "autore/controllo.h"
 #include "autore/converti.h"
@@ -20,12 +21,16 @@
 namespace {
 
 // The map of a world that the game might not even load: every line that
-// would stop it is skipped, as the checker does.
+// would stop it is skipped, as the checker does. The line of each place's
+// record is kept for the SVG.
 class salta_tutto : public osservatore {
 public:
   bool segnala(evento, unsigned long, const std::string&) override { return true; }
   void oggetto_letto(unsigned long, const oggetto&, bool) override {}
-  void luogo_letto(unsigned long, const luogo&, bool) override {}
+  void luogo_letto(unsigned long riga, const luogo& l, bool doppio) override {
+    if (!doppio) righe.emplace(l.name(), riga);
+  }
+  std::map<std::string, unsigned long> righe;
 };
 
 int mappa(const std::string& nome, bool svg, std::ostream& uscita, std::ostream& errori) {
@@ -35,26 +40,13 @@ int mappa(const std::string& nome, bool svg, std::ostream& uscita, std::ostream&
     errori << "velt-autore: impossibile leggere " << nome << '\n';
     return 1;
   }
-  std::ostringstream testo;
-  scrivi_mappa(p.mondo, testo);
+  grafo_mappa g = grafo_del_mondo(p.mondo, oss.righe);
   ambiente::zaino.svuota();
-  if (!svg) {
-    uscita << testo.str();
-    return 0;
-  }
-  // dot writes the SVG straight to our standard output.
-  uscita.flush();
-  std::fflush(stdout);
-  FILE* dot = ::popen("dot -Tsvg", "w");
-  if (dot == nullptr) {
-    errori << "velt-autore: impossibile eseguire dot (pacchetto graphviz)\n";
-    return 1;
-  }
-  const std::string dati = testo.str();
-  std::fwrite(dati.data(), 1, dati.size(), dot);
-  if (::pclose(dot) != 0) {
-    errori << "velt-autore: dot non ha prodotto la mappa (serve il pacchetto graphviz)\n";
-    return 1;
+  if (svg) {
+    disponi(g);
+    scrivi_svg(g, uscita);
+  } else {
+    scrivi_dot(g, uscita);
   }
   return 0;
 }

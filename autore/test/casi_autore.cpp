@@ -6,6 +6,8 @@
 //   file/        (optional) files copied into the scratch folder too
 //   atteso       (optional) the exact bytes expected on standard output
 //   errori       (optional) the exact bytes expected on standard error
+//   contiene     (optional) lines that standard output must each hold
+//                somewhere, for outputs whose layout is not the point
 //   dopo/        (optional) files that the scratch folder must hold after
 //                the run, byte for byte
 //   assenti      (optional) name prefixes, one a line: no file in the scratch
@@ -123,6 +125,11 @@ bool prova(const std::string& autore, const std::string& velt, const fs::path& r
   }
   if (leggi(caso / "atteso", testo) && testo != uscita) {
     ok = fallisce("--- atteso:\n" + testo + "--- ottenuto:\n" + uscita);
+  }
+  if (leggi(caso / "contiene", testo)) {
+    for (const std::string& riga : righe(testo)) {
+      if (uscita.find(riga) == std::string::npos) ok = fallisce("manca nell'uscita: " + riga);
+    }
   }
   if (leggi(caso / "errori", testo) && testo != errori) {
     ok = fallisce("--- errori attesi:\n" + testo + "--- ottenuti:\n" + errori);
