@@ -25,7 +25,7 @@ PACCHETTI_TEST  = $(PACCHETTI_GIOCO) libgtest-dev clang libclang-rt-14-dev valgr
                   dpkg-dev man-db $(PACCHETTI_WEB) chromium fonts-dejavu-core
 PACCHETTI_BENCH = $(PACCHETTI_GIOCO) libbenchmark-dev
 
-.PHONY: bench all build play test clean san fuzz memcheck web pacchetti-gioco pacchetti-test \
+.PHONY: bench all build play test clean san fuzz memcheck web misura-studio pacchetti-gioco pacchetti-test \
         pacchetti-web pacchetti-bench install deb prova-deb
 
 pacchetti-gioco:
@@ -103,6 +103,13 @@ web: $(WEB_BUILD)/CMakeCache.txt web/node_modules/.package-lock.json
 	$(WEB_ENV) $(CMAKE) --build $(WEB_BUILD) -j $(JOBS)
 	@echo "pagina: $(abspath $(WEB_BUILD))/web/velt.html"
 	@echo "studio: $(abspath $(WEB_BUILD))/web/studio.html"
+
+# The studio's measures: its size, the time to a usable editor and to the
+# diagnostics after a keystroke, the solver in the browser against the native
+# one (see web/studio/misura.mjs).
+misura-studio: web
+	$(CMAKE) --build $(BUILD) -j $(JOBS) --target genera_mondo velt-autore
+	cd web && node studio/misura.mjs $(abspath $(WEB_BUILD))/web/studio.html $(abspath $(BUILD))
 
 # The browser tests' npm packages, exactly as the lockfile pins them.
 web/node_modules/.package-lock.json: web/package.json web/package-lock.json

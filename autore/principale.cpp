@@ -13,6 +13,7 @@
 #include "autore/prova.h"
 #include "autore/pubblica.h"
 #include "autore/risolutore.h"
+#include "autore/studio.h"
 
 #ifndef VELT_VERSIONE
 #define VELT_VERSIONE "sviluppo"
@@ -193,6 +194,23 @@ int comando_pubblica(const argomenti_t& a, std::ostream& uscita, std::ostream& e
   return pubblica(a[0], a.size() == 3 ? a[2] : pagina_predefinita, uscita, errori);
 }
 
+// `studio [MONDO] -o FILE [--studio STUDIO]`, its options in any order.
+int comando_studio(const argomenti_t& a, std::ostream&, std::ostream& errori) {
+  std::string mondo, destinazione, pagina = studio_predefinito;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if ((a[i] == "-o" || a[i] == "--studio") && i + 1 < a.size()) {
+      (a[i] == "-o" ? destinazione : pagina) = a[i + 1];
+      ++i;
+    } else if (mondo.empty() && !a[i].empty() && a[i][0] != '-') {
+      mondo = a[i];
+    } else {
+      return SBAGLIATA;
+    }
+  }
+  if (destinazione.empty()) return SBAGLIATA;
+  return studio(mondo, pagina, destinazione, errori);
+}
+
 // The commands of velt-autore: a new command is one more entry.
 struct comando {
   const char* nome;
@@ -208,6 +226,7 @@ const comando comandi[] = {
     {"copertura", "MONDO FILE...", comando_copertura},
     {"converti", "[--utf8] ORIGINE DESTINAZIONE", comando_converti},
     {"pubblica", "FILE [--pagina PAGINA]", comando_pubblica},
+    {"studio", "[MONDO] -o FILE [--studio STUDIO]", comando_studio},
 };
 
 void scrivi_uso(std::ostream& uscita) {

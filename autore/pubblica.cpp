@@ -13,8 +13,11 @@ const char* const pagina_predefinita = VELT_PAGINA_WEB;
 
 namespace {
 
-// The two places of the page that publishing fills in.
+// The place of the page that publishing fills in with the title.
 const std::string titolo_vuoto = "<title>velt</title>";
+
+}  // namespace
+
 const std::string mondo_vuoto =
     "<script id=\"mondo-incorporato\" type=\"application/octet-stream\">";
 
@@ -32,6 +35,8 @@ std::string base64(const std::string& dati) {
   }
   return uscita;
 }
+
+namespace {
 
 // The game's title lines as one line of HTML text; "velt" when untitled.
 std::string titolo_html(const std::string& titolo) {

@@ -5,6 +5,13 @@
 // The page `make web` builds, where `pubblica` looks for it by default.
 extern const char* const pagina_predefinita;
 
+// The empty element of the player's page and of the studio that holds an
+// inlined world, as base64 text.
+extern const std::string mondo_vuoto;
+
+// `dati` in base64 (RFC 4648, with padding).
+std::string base64(const std::string& dati);
+
 // `pubblica MONDO [--pagina FILE]`: writes to `uscita` one self-contained
 // HTML file that plays the world `nome` in a browser: the page `pagina` (the
 // browser build's velt.html) with the world inlined and the world's title as

@@ -1,0 +1,42 @@
+#include "autore/studio.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "autore/comune.h"
+#include "autore/pubblica.h"
+
+#ifndef VELT_STUDIO_WEB
+#define VELT_STUDIO_WEB "build-web/web/studio.html"
+#endif
+
+const char* const studio_predefinito = VELT_STUDIO_WEB;
+
+int studio(const std::string& mondo, const std::string& pagina, const std::string& destinazione,
+           std::ostream& errori) {
+  std::string dati;
+  if (!mondo.empty() && !leggi_tutto(mondo, dati, errori)) return 2;
+  std::string html;
+  std::ostringstream scarto;  // a missing studio gets a message of its own
+  if (!leggi_tutto(pagina, html, scarto)) {
+    errori << "velt-autore: manca lo studio (" << pagina << "): lo costruisce 'make web'\n";
+    return 2;
+  }
+  const auto m = html.find(mondo_vuoto);
+  if (m == std::string::npos) {
+    errori << "velt-autore: " << pagina << " non è lo studio\n";
+    return 2;
+  }
+  if (!mondo.empty()) html.insert(m + mondo_vuoto.size(), base64(dati));
+  const std::string provvisorio = destinazione + ".velt-tmp";
+  std::ofstream uscita(provvisorio, std::ios::binary | std::ios::trunc);
+  uscita << html;
+  uscita.close();
+  if (!uscita || std::rename(provvisorio.c_str(), destinazione.c_str()) != 0) {
+    std::remove(provvisorio.c_str());
+    errori << "velt-autore: impossibile scrivere " << destinazione << '\n';
+    return 2;
+  }
+  return 0;
+}
