@@ -82,8 +82,9 @@ struct hash_cella {
 };
 
 // Far below anything the walk reaches: the spare row, which the compaction
-// then brings right under the rest of its level.
-constexpr long RIGA_RISERVA = 1L << 40;
+// then brings right under the rest of its level. (A long has 32 bits in the
+// browser build.)
+constexpr long RIGA_RISERVA = 1L << 30;
 constexpr long RAGGIO = 3;  // rings searched around a taken cell
 
 struct vicino {

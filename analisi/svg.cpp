@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "analisi/disposizione.h"
@@ -47,8 +48,14 @@ std::string xml(const std::string& testo) {
 std::string num(double v) {
   char testo[32];
   if (std::fabs(v) < 0.05) v = 0;  // no "-0.0"
+#ifdef __EMSCRIPTEN__
+  // The browser's C++ library has no to_chars for floating point; its printf
+  // rounds the same way and its locale is always "C".
+  return std::string(testo, static_cast<std::size_t>(std::snprintf(testo, sizeof testo, "%.1f", v)));
+#else
   auto fine = std::to_chars(testo, testo + sizeof testo, v, std::chars_format::fixed, 1);
   return std::string(testo, fine.ptr);
+#endif
 }
 
 struct punto {

@@ -15,9 +15,9 @@ function motore(pagina) {
 }
 
 export class Gioco {
-  constructor({ pagina, schermo, terminale, riga, avvisa }) {
+  constructor({ pagina, schermo, terminale, riga }) {
     this.creaVelt = motore(pagina);
-    Object.assign(this, { schermo, terminale, riga, avvisa });
+    Object.assign(this, { schermo, terminale, riga });
     this.corsa = null;
     this.righe = []; // the lines typed in the current run, in order
     this.corse = 0;
@@ -50,7 +50,7 @@ export class Gioco {
     this.terminale.scrollTop = this.terminale.scrollHeight;
   }
 
-  // Starts a run on the world `byte` (UTF-8 or code page 850) and types
+  // Starts a run on the world `byte` (code page 850) and types
   // `ripeti` (lines) as the game asks for them. Resolves when the run waits
   // for the player or has ended.
   async avvia(byte, ripeti = []) {
@@ -66,36 +66,17 @@ export class Gioco {
       printErr: () => {},
     });
     if (this.corsa !== questa) return;
-    const mondo = this.converti(modulo, byte);
-    if (mondo.errore) {
-      this.avvisa(mondo.errore);
-      this.stato('fine', 'conversione');
-      return;
-    }
     this.corse++;
     this.righe = [];
     this.schermo.textContent = '';
     this.stato('avvio');
     questa.pronta = new Promise((ok) => { questa.segnala = ok; });
     modulo.FS.mkdir('/gioco');
-    modulo.FS.writeFile('/gioco/mondo.ini', mondo.dati);
+    modulo.FS.writeFile('/gioco/mondo.ini', byte);
     modulo.FS.chdir('/gioco');
     this.riga.disabled = false;
     modulo.callMain([]);
     await questa.pronta;
-  }
-
-  // The engine's own conversion of a UTF-8 world to code page 850.
-  converti(modulo, grezzi) {
-    const p = modulo._malloc(grezzi.length + 1);
-    modulo.HEAPU8.set(grezzi, p);
-    const e = modulo._velt_converti(p, grezzi.length) >> 2;
-    modulo._free(p);
-    const [stato, testo, lunghezza, numero, carattere] = modulo.HEAPU32.slice(e, e + 5);
-    if (stato === 2) {
-      return { errore: `Riga ${numero}: il carattere «${modulo.UTF8ToString(carattere)}» non esiste in code page 850.` };
-    }
-    return { dati: modulo.HEAPU8.slice(testo, testo + lunghezza) };
   }
 
   leggi(questa) {

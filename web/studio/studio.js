@@ -299,7 +299,7 @@ function evidenziaLuogo() {
 
 let gioco = null;
 try {
-  gioco = new Gioco({ pagina: PAGINA, schermo: $('schermo'), terminale: $('terminale'), riga: $('riga'), avvisa });
+  gioco = new Gioco({ pagina: PAGINA, schermo: $('schermo'), terminale: $('terminale'), riga: $('riga') });
 } catch (e) {
   avvisa(`Il gioco non parte in questo browser (${e.message || e}).`);
 }
@@ -307,7 +307,14 @@ try {
 // Plays the editor's text, typing again the lines typed so far (or none).
 async function gioca(daCapo, fuoco) {
   if (!gioco) return;
-  await gioco.avvia(byteDelMondo(), daCapo ? [] : gioco.righe);
+  let mondo;
+  try {
+    mondo = await mondoCp850();
+  } catch (e) {
+    avvisa(`Il mondo non si gioca: ${e.message}`);
+    return;
+  }
+  await gioco.avvia(mondo, daCapo ? [] : gioco.righe);
   if (fuoco && !$('riga').disabled) $('riga').focus();
 }
 $('gioca').addEventListener('click', () => gioca(false, true));

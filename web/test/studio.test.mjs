@@ -8,17 +8,13 @@
 // its group, which CTest runs as one test.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync, spawnSync } from 'node:child_process';
+import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
+import { variabile, terminale } from './comune.mjs';
 
-const variabile = (nome) => {
-  assert.ok(process.env[nome], `variabile d'ambiente ${nome} mancante`);
-  return process.env[nome];
-};
 const STUDIO = variabile('VELT_STUDIO');
 const PAGINA = variabile('VELT_PAGINA');
 const NATIVO = variabile('VELT_NATIVO');
@@ -29,15 +25,6 @@ const righe = (file) => fs.readFileSync(file, 'latin1').split('\n').slice(0, -1)
 const SOLUZIONE = righe(sorgente('tests/transcripts/mondo-predefinito-soluzione/input'));
 const PREDEFINITO = fs.readFileSync(sorgente('worlds/mondo.ini'));
 
-// velt-utf8 on `mondo` (bytes) with the lines `input`: what it prints.
-function terminale(mondo, input) {
-  const cartella = fs.mkdtempSync(path.join(os.tmpdir(), 'velt-'));
-  fs.writeFileSync(path.join(cartella, 'mondo.ini'), mondo);
-  const r = spawnSync(path.join(NATIVO, 'velt-utf8'), { cwd: cartella, input: input.map((x) => `${x}\n`).join('') });
-  fs.rmSync(cartella, { recursive: true });
-  assert.equal(r.error, undefined, `velt-utf8 non parte: ${r.error}`);
-  return { testo: r.stdout.toString(), stato: r.status };
-}
 
 let browser;
 before(async () => {
