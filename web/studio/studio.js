@@ -234,7 +234,20 @@ function mostraStruttura() {
     li.append(sotto);
     liste.set(i, sotto);
   });
+  // One stop of Tab for the whole outline; the arrows move within it.
+  radice.querySelectorAll('button').forEach((b, i) => { b.tabIndex = i === 0 ? 0 : -1; });
 }
+$('elenco-struttura').addEventListener('keydown', (ev) => {
+  const voci = [...$('elenco-struttura').querySelectorAll('button')];
+  const i = voci.indexOf(document.activeElement);
+  const passo = { ArrowDown: 1, ArrowUp: -1, Home: -i, End: voci.length - 1 - i }[ev.key];
+  if (i < 0 || passo === undefined) return;
+  ev.preventDefault();
+  const prossima = voci[Math.max(0, Math.min(voci.length - 1, i + passo))];
+  voci[i].tabIndex = -1;
+  prossima.tabIndex = 0;
+  prossima.focus();
+});
 
 // The symbol named at `pos`: through a reference, or its own name.
 function simboloIn(pos) {

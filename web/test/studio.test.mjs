@@ -288,10 +288,22 @@ test('tastiera: le azioni principali si raggiungono dalla tastiera', async (t) =
   for (const id of ['nuovo', 'apri', 'salva', 'pubblica', 'semplice', 'mostra-aiuto']) {
     assert.ok(raggiunti.includes(id), `${id} non raggiunto: ${raggiunti.join(' ')}`);
   }
-  assert.ok(raggiunti.at(-1).includes('cm-content'), 'editor non raggiunto');
+  assert.ok(raggiunti.at(-1).includes('cm-content'), `editor non raggiunto: ${raggiunti.join(' ')}`);
   await p.keyboard.press('Escape');
   await p.keyboard.press('Tab');
   assert.ok(!(await p.evaluate(() => document.activeElement.className)).includes('cm-content'), 'l\'editor trattiene Tab');
+  // The outline is one stop: the arrows move within it, Enter goes to a record.
+  await p.focus('#elenco-struttura button');
+  let voce = '';
+  for (let i = 0; i < 20 && !voce.startsWith('luogo '); i++) {
+    await p.keyboard.press('ArrowDown');
+    voce = await p.evaluate(() => document.activeElement.textContent);
+  }
+  assert.match(voce, /^luogo /);
+  assert.equal(await p.$$eval('#elenco-struttura button[tabindex="0"]', (b) => b.length), 1);
+  await p.keyboard.press('Enter');
+  assert.ok((await p.evaluate(() => document.activeElement.className)).includes('cm-content'));
+  assert.equal((await testoEditor(p)).split('\n')[(await rigaCursore(p)) - 1], `NOMELUOGO=${voce.slice(6)}`);
   // The panels' tabs move with the arrows; Gioca starts a game with the keyboard.
   await p.focus('#scheda-gioco');
   await p.keyboard.press('ArrowRight');
