@@ -78,7 +78,8 @@ deb: build
 # The whole suite, unit and transcript tests, in the normal build and again
 # with AddressSanitizer and UndefinedBehaviorSanitizer; then the browser tests
 # of the page, which also run the normal build's programs.
-test: pacchetti-test build san web web/node_modules/.package-lock.json
+test: pacchetti-test build san web web/node_modules/.package-lock.json \
+      editors/vscode/node_modules/.package-lock.json
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(SAN_BUILD) && $(SAN_ENV) ctest --output-on-failure -j $(JOBS)
 	cd $(WEB_BUILD) && ctest --output-on-failure
@@ -111,9 +112,10 @@ misura-studio: web
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target genera_mondo velt-autore
 	cd web && node studio/misura.mjs $(abspath $(WEB_BUILD))/web/studio.html $(abspath $(BUILD))
 
-# The browser tests' npm packages, exactly as the lockfile pins them.
-web/node_modules/.package-lock.json: web/package.json web/package-lock.json
-	cd web && npm ci --no-audit --no-fund
+# The npm packages of the browser tests (web/) and of the editor extension's
+# tests (editors/vscode/), exactly as each folder's lockfile pins them.
+%/node_modules/.package-lock.json: %/package.json %/package-lock.json
+	cd $* && npm ci --no-audit --no-fund
 
 $(SAN_BUILD)/CMakeCache.txt:
 	$(CMAKE) -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELT_SANITIZE=ON

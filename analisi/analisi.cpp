@@ -235,6 +235,12 @@ risultato analizza(std::string_view dati) {
   const std::unordered_set<const luogo*> visti = raggiunti(p.mondo);
   if (!fermato) esamina_mondo(p.mondo, visti, a, r);
   disegna_mappa(p.mondo, visti, a, r.mappa);
+  // For the map's pictures: each place's record line and the world's title.
+  for (nodo_mappa& n : r.mappa.nodi) {
+    if (n.simbolo >= 0) n.riga = r.simboli[static_cast<std::size_t>(n.simbolo)].prima;
+  }
+  r.mappa.titolo = utf8(p.mondo.prntitolo());
+  if (!r.mappa.titolo.empty() && r.mappa.titolo.back() == '\n') r.mappa.titolo.pop_back();
   ambiente::zaino.svuota();
 
   // Columns in the author's characters.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <unordered_map>
 #include <vector>
 
@@ -81,10 +82,10 @@ struct hash_cella {
   }
 };
 
-// Far below anything the walk reaches: the spare row, which the compaction
-// then brings right under the rest of its level. (A long has 32 bits in the
-// browser build.)
-constexpr long RIGA_RISERVA = 1L << 30;
+// Far below anything the walk reaches (each place lands at most a few cells
+// from one already placed), on 32-bit targets too: the spare row, which the
+// compaction then brings right under the rest of its level.
+constexpr long RIGA_RISERVA = std::numeric_limits<long>::max() / 2;
 constexpr long RAGGIO = 3;  // rings searched around a taken cell
 
 struct vicino {

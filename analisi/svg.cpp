@@ -1,7 +1,5 @@
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "analisi/disposizione.h"
@@ -44,18 +42,13 @@ std::string xml(const std::string& testo) {
   return fuori;
 }
 
-// A coordinate with one decimal, whatever the locale.
+// A coordinate with one decimal, whatever the locale (and with no
+// floating-point formatting, which not every library of the browser build has).
 std::string num(double v) {
-  char testo[32];
-  if (std::fabs(v) < 0.05) v = 0;  // no "-0.0"
-#ifdef __EMSCRIPTEN__
-  // The browser's C++ library has no to_chars for floating point; its printf
-  // rounds the same way and its locale is always "C".
-  return std::string(testo, static_cast<std::size_t>(std::snprintf(testo, sizeof testo, "%.1f", v)));
-#else
-  auto fine = std::to_chars(testo, testo + sizeof testo, v, std::chars_format::fixed, 1);
-  return std::string(testo, fine.ptr);
-#endif
+  const long long decimi = std::llround(v * 10);
+  const unsigned long long assoluto = static_cast<unsigned long long>(decimi < 0 ? -decimi : decimi);
+  return (decimi < 0 ? "-" : "") + std::to_string(assoluto / 10) + '.' +
+         static_cast<char>('0' + assoluto % 10);
 }
 
 struct punto {

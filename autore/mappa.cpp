@@ -5,7 +5,6 @@
 
 #include "analisi/disposizione.h"
 #include "autore/comune.h"
-#include "console/cp850.h"
 
 namespace {
 
@@ -75,53 +74,4 @@ void scrivi_dot(const grafo_mappa& g, std::ostream& uscita) {
   });
   for (std::size_t i : ordine) scrivi_arco(g, g.uscite[i], t[i], uscita);
   uscita << "}\n";
-}
-
-grafo_mappa grafo_del_mondo(const ambiente& mondo,
-                            const std::map<std::string, unsigned long>& righe) {
-  grafo_mappa g;
-  g.titolo = cp850_a_utf8(mondo.prntitolo());
-  if (!g.titolo.empty() && g.titolo.back() == '\n') g.titolo.pop_back();
-  std::map<const luogo*, long> indice;
-  for (const auto& voce : mondo.luoghi_()) {
-    const luogo& l = *voce.second;
-    nodo_mappa n;
-    n.nome = cp850_a_utf8(l.name());
-    n.titolo = cp850_a_utf8(l.sopranome_().empty() ? l.name() : std::string(l.sopranome_()));
-    n.buio = !l.illuminazione_();
-    n.partenza = &l == mondo.corrente();
-    n.fine = &l == mondo.finale();
-    n.raggiungibile = false;
-    auto riga = righe.find(l.name());
-    if (riga != righe.end()) n.riga = riga->second;
-    indice[&l] = static_cast<long>(g.nodi.size());
-    g.nodi.push_back(n);
-  }
-  for (const auto& voce : mondo.luoghi_()) {
-    const luogo& l = *voce.second;
-    for (int d = 0; d < NUM_DIREZIONI; ++d) {
-      const luogo* meta = l.collegamento(direzione(d));
-      if (meta == nullptr || indice.count(meta) == 0) continue;
-      uscita_mappa u;
-      u.da = indice[&l];
-      u.a = indice[meta];
-      u.direzione = d;
-      u.ostruzione = cp850_a_utf8(std::string(l.ostruzione(direzione(d))));
-      u.senso_unico = meta->collegamento(direzione(d ^ 1)) != &l;
-      g.uscite.push_back(u);
-    }
-  }
-  std::vector<std::vector<long>> avanti(g.nodi.size());
-  for (const uscita_mappa& u : g.uscite) avanti[static_cast<std::size_t>(u.da)].push_back(u.a);
-  std::vector<long> coda;
-  for (std::size_t i = 0; i < g.nodi.size(); ++i) {
-    if (g.nodi[i].partenza) coda.push_back(static_cast<long>(i));
-  }
-  for (std::size_t t = 0; t < coda.size(); ++t) {
-    nodo_mappa& n = g.nodi[static_cast<std::size_t>(coda[t])];
-    if (n.raggiungibile) continue;
-    n.raggiungibile = true;
-    for (long v : avanti[static_cast<std::size_t>(coda[t])]) coda.push_back(v);
-  }
-  return g;
 }

@@ -1,10 +1,7 @@
 #pragma once
-#include <map>
 #include <ostream>
-#include <string>
 
 #include "analisi/analisi.h"
-#include "game/ambiente.h"
 
 // `velt-autore mappa`: the map of a world as a Graphviz DOT graph (the SVG
 // is analisi/disposizione.h's). One node per place, labelled with its title
@@ -15,9 +12,3 @@
 // dashed, with the obstruction text as its tooltip. Places and exits come in
 // name and direction order, so the same world always gives the same text.
 void scrivi_dot(const grafo_mappa& g, std::ostream& uscita);
-
-// The map's graph of a loaded world: its texts turned from code page 850 to
-// UTF-8, each place's record line taken from `righe` (by place name), the
-// places that no chain of exits leads to from the start flagged.
-grafo_mappa grafo_del_mondo(const ambiente& mondo,
-                            const std::map<std::string, unsigned long>& righe);

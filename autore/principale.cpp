@@ -1,6 +1,5 @@
 #include "autore/principale.h"
 
-#include <map>
 #include <new>
 #include <sstream>
 #include <stdexcept>
@@ -21,33 +20,17 @@
 
 namespace {
 
-// The map of a world that the game might not even load: every line that
-// would stop it is skipped, as the checker does. The line of each place's
-// record is kept for the SVG.
-class salta_tutto : public osservatore {
-public:
-  bool segnala(evento, unsigned long, const std::string&) override { return true; }
-  void oggetto_letto(unsigned long, const oggetto&, bool) override {}
-  void luogo_letto(unsigned long riga, const luogo& l, bool doppio) override {
-    if (!doppio) righe.emplace(l.name(), riga);
-  }
-  std::map<std::string, unsigned long> righe;
-};
-
+// The map comes from the analysis, which reads even a world the game would
+// stop on.
 int mappa(const std::string& nome, bool svg, std::ostream& uscita, std::ostream& errori) {
-  partita p;
-  salta_tutto oss;
-  if (!carica_file(nome, p, &oss)) {
-    errori << "velt-autore: impossibile leggere " << nome << '\n';
-    return 1;
-  }
-  grafo_mappa g = grafo_del_mondo(p.mondo, oss.righe);
-  ambiente::zaino.svuota();
+  std::string dati;
+  if (!leggi_tutto(nome, dati, errori)) return 1;
+  risultato r = analizza(dati);
   if (svg) {
-    disponi(g);
-    scrivi_svg(g, uscita);
+    disponi(r.mappa);
+    scrivi_svg(r.mappa, uscita);
   } else {
-    scrivi_dot(g, uscita);
+    scrivi_dot(r.mappa, uscita);
   }
   return 0;
 }
