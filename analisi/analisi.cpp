@@ -154,7 +154,6 @@ void disegna_mappa(const ambiente& mondo, const std::unordered_set<const luogo*>
     indice.emplace(&l, static_cast<long>(g.nodi.size()));
     nodo_mappa n;
     n.simbolo = a.simbolo_luogo(voce.first);
-    n.riga = a.riga_di(voce.first);
     n.nome = utf8(voce.first);
     n.titolo = l.sopranome_().empty() ? n.nome : utf8(l.sopranome_());
     n.buio = !l.illuminazione_();

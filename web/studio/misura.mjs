@@ -30,7 +30,7 @@ console.log(`studio.html: ${html.length} byte, ${zlib.gzipSync(html, { level: 9 
 
 const cartella = fs.mkdtempSync(path.join(os.tmpdir(), 'velt-misura-'));
 const grande = path.join(cartella, 'mille.ini');
-fs.writeFileSync(grande, execFileSync(path.join(NATIVO, 'bench', 'genera_mondo'), ['1000', '2']));
+fs.writeFileSync(grande, execFileSync(path.join(NATIVO, 'bench', 'genera_mondo'), ['1000', '2'], { maxBuffer: 1 << 28 }));
 
 const browser = await chromium.launch({
   executablePath: process.env.VELT_CHROMIUM || '/usr/bin/chromium',
