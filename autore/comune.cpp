@@ -1,5 +1,9 @@
 #include "autore/comune.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -26,4 +30,23 @@ bool leggi_tutto(const std::string& nome, std::string& dati, std::ostream& error
     return false;
   }
   return true;
+}
+
+bool scrivi_intero(const std::string& destinazione, const std::string& testo) {
+  std::string temporaneo = destinazione + ".XXXXXX";
+  const int fd = ::mkstemp(&temporaneo[0]);
+  if (fd < 0) return false;
+  const mode_t maschera = ::umask(0);
+  ::umask(maschera);
+  bool ok = ::fchmod(fd, 0644 & ~maschera) == 0;
+  for (size_t scritti = 0; ok && scritti < testo.size();) {
+    const ssize_t n = ::write(fd, testo.data() + scritti, testo.size() - scritti);
+    ok = n > 0;
+    if (ok) scritti += static_cast<size_t>(n);
+  }
+  ok = ::fsync(fd) == 0 && ok;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && std::rename(temporaneo.c_str(), destinazione.c_str()) == 0;
+  if (!ok) ::unlink(temporaneo.c_str());
+  return ok;
 }

@@ -20,3 +20,8 @@ bool carica_file(const std::string& nome, partita& p, osservatore* oss);
 // into `dati`. False, with "velt-autore: impossibile leggere NOME" on
 // `errori`, when it cannot.
 bool leggi_tutto(const std::string& nome, std::string& dati, std::ostream& errori);
+
+// Writes `testo` to a new file in the destination's folder, then renames it
+// over the destination. False, with nothing left behind and an existing
+// destination untouched, on any failure.
+bool scrivi_intero(const std::string& destinazione, const std::string& testo);

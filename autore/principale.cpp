@@ -1,5 +1,11 @@
 #include "autore/principale.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
 #include <new>
 #include <sstream>
 #include <stdexcept>
@@ -35,6 +41,9 @@ int mappa(const std::string& nome, bool svg, std::ostream& uscita, std::ostream&
   return 0;
 }
 
+// The progress lines, rewritten in place with carriage returns, go to
+// `errori` only when standard error is a terminal: in a log they would be
+// noise glued into one line.
 int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& uscita,
             std::ostream& errori) {
   // An OBJ that names no object of the world can never lie in the end place
@@ -76,7 +85,7 @@ int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& usci
   prepara_ricerca(p);
   esito_ricerca esito;
   try {
-    esito = cerca_soluzione(p, max_stati, &errori);
+    esito = cerca_soluzione(p, max_stati, ::isatty(STDERR_FILENO) ? &errori : nullptr);
   } catch (const std::bad_alloc&) {
     ambiente::zaino.svuota();
     errori << "\nvelt-autore: memoria esaurita: riprova con un --max-stati più piccolo\n";
@@ -172,60 +181,119 @@ int comando_converti(const argomenti_t& a, std::ostream&, std::ostream& errori) 
   return converti(a[a.size() - 2], a.back(), indietro, errori);
 }
 
-int comando_pubblica(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {
-  if (a.size() != 1 && (a.size() != 3 || a[1] != "--pagina")) return SBAGLIATA;
-  return pubblica(a[0], a.size() == 3 ? a[2] : pagina_predefinita, uscita, errori);
-}
-
-// `studio [MONDO] -o FILE [--studio STUDIO]`, its options in any order.
-int comando_studio(const argomenti_t& a, std::ostream&, std::ostream& errori) {
-  std::string mondo, destinazione, pagina = studio_predefinito;
+// Reads the options `opzioni` (each with its value) and one argument, in any
+// order, into the strings they point to. False when an argument fits none.
+bool leggi_opzioni(const argomenti_t& a, std::initializer_list<std::pair<const char*, std::string*>> opzioni,
+                   std::string& argomento) {
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if ((a[i] == "-o" || a[i] == "--studio") && i + 1 < a.size()) {
-      (a[i] == "-o" ? destinazione : pagina) = a[i + 1];
-      ++i;
-    } else if (mondo.empty() && !a[i].empty() && a[i][0] != '-') {
-      mondo = a[i];
+    const auto opzione = std::find_if(opzioni.begin(), opzioni.end(),
+                                      [&](const auto& o) { return a[i] == o.first; });
+    if (opzione != opzioni.end() && i + 1 < a.size()) {
+      *opzione->second = a[++i];
+    } else if (opzione == opzioni.end() && argomento.empty() && !a[i].empty() && a[i][0] != '-') {
+      argomento = a[i];
     } else {
-      return SBAGLIATA;
+      return false;
     }
   }
-  if (destinazione.empty()) return SBAGLIATA;
+  return true;
+}
+
+// The page goes to standard output, or with -o to a file that is written
+// whole or not at all.
+int comando_pubblica(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {
+  std::string mondo, file, pagina = pagina_predefinita;
+  presentazione chi;
+  if (!leggi_opzioni(a, {{"-o", &file}, {"--pagina", &pagina}, {"--autore", &chi.autore},
+                         {"--descrizione", &chi.descrizione}},
+                     mondo) ||
+      mondo.empty()) {
+    return SBAGLIATA;
+  }
+  if (file.empty()) return pubblica(mondo, pagina, chi, uscita, errori);
+  std::ostringstream html;
+  const int stato = pubblica(mondo, pagina, chi, html, errori);
+  if (stato == 0 && !scrivi_intero(file, html.str())) {
+    errori << "velt-autore: impossibile scrivere " << file << '\n';
+    return 2;
+  }
+  return stato;
+}
+
+// `studio [MONDO] -o USCITA [--studio STUDIO]`, in any order.
+int comando_studio(const argomenti_t& a, std::ostream&, std::ostream& errori) {
+  std::string mondo, destinazione, pagina = studio_predefinito;
+  if (!leggi_opzioni(a, {{"-o", &destinazione}, {"--studio", &pagina}}, mondo) || destinazione.empty()) {
+    return SBAGLIATA;
+  }
   return studio(mondo, pagina, destinazione, errori);
 }
 
 // The commands of velt-autore: a new command is one more entry.
 struct comando {
   const char* nome;
-  const char* argomenti;  // for the usage text
+  const char* argomenti;  // for the usage line
+  const char* cosa;       // what it does, one line for --help
+  const char* opzioni;    // its options, one a line, for COMMAND --help
   int (*esegui)(const argomenti_t&, std::ostream& uscita, std::ostream& errori);
 };
 
 const comando comandi[] = {
-    {"controlla", "FILE", comando_controlla},
-    {"mappa", "FILE [--svg]", comando_mappa},
-    {"risolvi", "FILE [--max-stati N]", comando_risolvi},
-    {"prova", "MONDO FILE...", comando_prova},
-    {"copertura", "MONDO FILE...", comando_copertura},
-    {"converti", "[--utf8] ORIGINE DESTINAZIONE", comando_converti},
-    {"pubblica", "FILE [--pagina PAGINA]", comando_pubblica},
-    {"studio", "[MONDO] -o FILE [--studio STUDIO]", comando_studio},
+    {"controlla", "FILE", "elenca gli errori e gli avvisi di un mondo, come un compilatore", "",
+     comando_controlla},
+    {"mappa", "FILE [--svg]", "scrive la mappa dei luoghi come grafo DOT, o come SVG",
+     "  --svg               scrive SVG, disegnato da dot (pacchetto graphviz)\n", comando_mappa},
+    {"risolvi", "FILE [--max-stati N]",
+     "cerca la sequenza di comandi più breve che mostra il messaggio finale",
+     "  --max-stati N       esplora al più N stati (predefinito: un milione)\n", comando_risolvi},
+    {"prova", "MONDO FILE...", "gioca i file di prova sul mondo e ne verifica i controlli", "",
+     comando_prova},
+    {"copertura", "MONDO FILE...", "elenca i testi del mondo che nessun file di prova mostra", "",
+     comando_copertura},
+    {"converti", "[--utf8] ORIGINE DESTINAZIONE",
+     "converte un mondo da UTF-8 alla code page 850 del gioco, o il contrario",
+     "  --utf8              converte dalla code page 850 a UTF-8\n", comando_converti},
+    {"pubblica", "FILE [-o USCITA] [--autore NOME] [--descrizione TESTO] [--pagina PAGINA]",
+     "scrive un'unica pagina HTML che gioca il mondo in un browser",
+     "  -o USCITA           scrive la pagina in USCITA, intera o per niente, invece che\n"
+     "                      sull'uscita standard\n"
+     "  --autore NOME       il nome dell'autore, sulla pagina\n"
+     "  --descrizione TESTO una riga sul gioco, sulla pagina e nelle anteprime dei link\n"
+     "  --pagina PAGINA     la pagina del gioco per il browser da usare\n",
+     comando_pubblica},
+    {"studio", "[MONDO] -o USCITA [--studio STUDIO]",
+     "scrive lo studio, per scrivere, giocare, provare e pubblicare un mondo nel browser",
+     "  -o USCITA           scrive lo studio in USCITA, intero o per niente\n"
+     "  --studio STUDIO     lo studio per il browser da usare\n",
+     comando_studio},
 };
 
 void scrivi_uso(std::ostream& uscita) {
-  const char* prima = "uso: ";
+  std::size_t larghezza = 0;
+  for (const comando& c : comandi) larghezza = std::max(larghezza, std::strlen(c.nome));
+  uscita << "uso: velt-autore COMANDO ARGOMENTI...\n"
+            "     velt-autore COMANDO --help\n"
+            "     velt-autore --help | --version\n"
+            "\ncomandi:\n";
   for (const comando& c : comandi) {
-    uscita << prima << "velt-autore " << c.nome << ' ' << c.argomenti << '\n';
-    prima = "     ";
+    uscita << "  " << c.nome << std::string(larghezza + 2 - std::strlen(c.nome), ' ') << c.cosa
+           << '\n';
   }
-  uscita << prima << "velt-autore --help | --version\n";
 }
+
+// One command's usage line, what it does and its options.
+void scrivi_uso(const comando& c, std::ostream& uscita) {
+  uscita << "uso: velt-autore " << c.nome << ' ' << c.argomenti << "\n\n" << c.cosa << '\n';
+  if (*c.opzioni != '\0') uscita << "\nopzioni:\n" << c.opzioni;
+}
+
+bool aiuto(const std::string& parola) { return parola == "--help" || parola == "-h"; }
 
 }  // namespace
 
 int esegui_autore(const std::vector<std::string>& argomenti, std::ostream& uscita,
                   std::ostream& errori) {
-  if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
+  if (argomenti.size() == 1 && aiuto(argomenti[0])) {
     scrivi_uso(uscita);
     return 0;
   }
@@ -235,9 +303,14 @@ int esegui_autore(const std::vector<std::string>& argomenti, std::ostream& uscit
   }
   for (const comando& c : comandi) {
     if (argomenti.empty() || argomenti[0] != c.nome) continue;
+    if (std::any_of(argomenti.begin() + 1, argomenti.end(), aiuto)) {
+      scrivi_uso(c, uscita);
+      return 0;
+    }
     const int stato = c.esegui({argomenti.begin() + 1, argomenti.end()}, uscita, errori);
     if (stato != SBAGLIATA) return stato;
-    break;
+    scrivi_uso(c, errori);
+    return 2;
   }
   scrivi_uso(errori);
   return 2;

@@ -1,7 +1,5 @@
 #include "autore/studio.h"
 
-#include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "autore/comune.h"
@@ -29,12 +27,7 @@ int studio(const std::string& mondo, const std::string& pagina, const std::strin
     return 2;
   }
   if (!mondo.empty()) html.insert(m + mondo_vuoto.size(), base64(dati));
-  const std::string provvisorio = destinazione + ".velt-tmp";
-  std::ofstream uscita(provvisorio, std::ios::binary | std::ios::trunc);
-  uscita << html;
-  uscita.close();
-  if (!uscita || std::rename(provvisorio.c_str(), destinazione.c_str()) != 0) {
-    std::remove(provvisorio.c_str());
+  if (!scrivi_intero(destinazione, html)) {
     errori << "velt-autore: impossibile scrivere " << destinazione << '\n';
     return 2;
   }

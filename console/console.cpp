@@ -33,6 +33,8 @@ void console::termina_fatale() {
   std::exit(1);
 }
 
+void console::segna(segno) {}
+
 namespace {
 console predefinita;
 console* attiva = &predefinita;

@@ -1,6 +1,14 @@
 #pragma once
 #include <string>
 
+// What a stretch of the output is, for a front end that shows it apart (the
+// browser page); a terminal prints the same bytes whatever the stretch.
+enum class segno {
+  titolo,  // the world's title follows, up to the end of its line
+  luogo,   // a place's name line follows
+  fine,    // the closing message of the game follows, to the end of the turn
+};
+
 // The seam between the engine and the player's terminal. Everything the
 // engine reads from the player, the wait before the program ends and the exit
 // after a fatal world-file error go through the active console, so tests,
@@ -20,6 +28,9 @@ public:
   // Ends the program after a fatal world-file error: the pause, then exit
   // status 1, without saving or releasing anything.
   [[noreturn]] virtual void termina_fatale();
+  // Tells the front end that the text written next is `s`. The terminal
+  // consoles ignore it: the bytes printed never depend on it.
+  virtual void segna(segno s);
 };
 
 // The console in use; a plain console unless another was installed.

@@ -30,6 +30,9 @@ EM_ASYNC_JS(int, pagina_leggi, (char** dati), {
 
 EM_JS(void, pagina_fine, (int stato), { Module.veltFine(stato); });
 
+// The number of a mark is its place in `segno`.
+EM_JS(void, pagina_segna, (int segno), { Module.veltSegna(segno); });
+
 // A run whose program has ended never resumes: this wait never ends.
 EM_ASYNC_JS(void, pagina_ferma, (), { await new Promise(() => {}); });
 // clang-format on
@@ -89,6 +92,11 @@ void console_web::termina_fatale() {
   fine_pagina(1);
   pagina_ferma();
   std::abort();
+}
+
+void console_web::segna(segno s) {
+  std::cout.flush();
+  pagina_segna(static_cast<int>(s));
 }
 
 void fine_pagina(int stato) {

@@ -12,7 +12,8 @@
 // the browser, until the page hands over the line the player typed; the page
 // first writes the game's folder back to its persistent storage. The pause
 // does nothing, and a fatal world-file error ends the run with status 1 for
-// the page to show.
+// the page to show. A mark hands over the output written before it, then
+// tells the page what the text after it is.
 namespace dettaglio_web {
 // Gathers the bytes written to std::cout and hands them to the page when the
 // stream is flushed. Installed before the UTF-8 transcoding, which writes
@@ -33,6 +34,7 @@ public:
   bool leggi_riga(std::string& riga) override;
   void pausa() override {}
   [[noreturn]] void termina_fatale() override;
+  void segna(segno s) override;
 };
 
 // Tells the page that the run ended with exit status `stato`.

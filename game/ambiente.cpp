@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "console/console.h"
+
 namespace {
 
 // How many of the nodes of `mappa` lie on the heap (in no arena).
@@ -101,12 +103,14 @@ void ambiente::start() {
 }
 
 // Only objects lying directly in the end place count: carried ones, or ones
-// inside a container there, do not. The message shows once.
+// inside a container there, do not. The message shows once, and the console
+// hears of it first.
 void ambiente::end() {
   if (utente != fine) return;
   unsigned trovato = 0;
   for (const std::string& nome : dati) utente->ricerca(nome, trovato);
   if (trovato == dati.size() && !finegioco.empty()) {
+    console_attiva().segna(segno::fine);
     std::cout << "\n - " << finegioco;
     finegioco.clear();
   }

@@ -24,7 +24,9 @@ int gioca() {
     auto a = std::make_unique<ambiente>(*dio);
     a->carica();
     if (stringa == "carica") std::cout << "\n - Gioco caricato correttamente.\n\n";
-    std::cout << "Benvenuto in VELT: " << a->prntitolo() << '\n'
+    std::cout << "Benvenuto in VELT: ";
+    console_attiva().segna(segno::titolo);
+    std::cout << a->prntitolo() << '\n'
               << "Scrivere 'aiuto' per aver un aiuto su i comandi del gioco\n";
     a->start();
     std::cout << prompt;

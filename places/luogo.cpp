@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "console/console.h"
 #include "objects/accenti.h"
 
 int luogo::luogocod = 0;
@@ -47,6 +48,7 @@ bool luogo::illuminato() const {
 void luogo::guarda(const std::string& ogg) {
   const bool luce = illuminato();
   if (ogg.empty()) {
+    console_attiva().segna(segno::luogo);
     std::cout << "\n* " << sopranome << '\n';
     if (!suggest.empty()) {
       std::cout << '\n' << suggest;
@@ -77,6 +79,7 @@ void luogo::guarda(const std::string& ogg) {
 }
 
 void luogo::prnt_des() const {
+  console_attiva().segna(segno::luogo);
   std::cout << "\n* " << sopranome;
   if (!illuminato()) std::cout << "\n - Questo luogo non " E_GRAVE " illuminato.";
   std::cout << "\n\n" << descrizione;

@@ -50,7 +50,7 @@ stato=0
 confronta mondo-senza-mondo-ini $stato
 
 "$usr/bin/velt-utf8" --version | grep -qx "velt-utf8 [0-9.]*" || sbaglia "velt-utf8 --version"
-"$usr/bin/velt-autore" --help | grep -q "^uso: velt-autore controlla FILE" ||
+"$usr/bin/velt-autore" --help | grep -q "^  controlla  elenca gli errori" ||
   sbaglia "velt-autore --help"
 
 # Each manual page renders, without a warning from groff.

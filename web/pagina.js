@@ -4,11 +4,16 @@
 // run, whose pending line read is then never answered. The body's data
 // attributes tell tests whether the game waits for a line (data-in-attesa)
 // and, when the run has ended, its exit status (data-stato); data-corsa
-// counts the runs started.
+// counts the runs started. The engine's output of one turn is gathered and
+// shown at once when the turn ends (a line read or the end of the run), so a
+// screen reader hears each reply as one addition to the log.
 (() => {
   const $ = (id) => document.getElementById(id);
   const corpo = document.body, terminale = $('terminale'), schermo = $('schermo');
-  const riga = $('riga'), avviso = $('avviso');
+  const riga = $('riga'), avviso = $('avviso'), conferma = $('conferma');
+  // The author's page lets the player open any world; the published page
+  // (written without that button) plays only its own.
+  const autore = $('apri') !== null;
 
   // The world published inside this page (base64), if any; else the engine's
   // bundled default world.
@@ -16,10 +21,13 @@
     const testo = $('mondo-incorporato').textContent.trim();
     return testo ? Uint8Array.from(atob(testo), (c) => c.charCodeAt(0)) : null;
   })();
-  if (incorporato) $('titolo').textContent = document.title;
 
   let mondo = incorporato; // the bytes of the world being played, as given
-  let corsa = null;        // the current run: {modulo, cartella, risposta}
+  let corsa = null;        // the current run: {modulo, cartella, risposta, cambiata, finita}
+  // The output of the current turn: pieces, each opened by a mark of the
+  // engine (see `segno` in the console: 0 title, 1 place, 2 closing message).
+  let turno = [];
+  const SEGNI = ['titolo', 'luogo', 'fine'];
   const storia = [];
   let posto = 0;
   let corse = 0;
@@ -29,17 +37,86 @@
     avviso.hidden = !avviso.textContent;
   }
 
-  function scrivi(testo, classe) {
-    if (classe) {
-      const eco = document.createElement('span');
-      eco.className = classe;
-      eco.textContent = testo;
-      schermo.append(eco);
-    } else {
-      schermo.append(testo);
+  function mostraTitolo(titolo) {
+    document.title = titolo || 'velt';
+    $('titolo').textContent = document.title;
+  }
+
+  // Where the focus goes after a button, a dialog or a file: the input line
+  // while the game runs, else the button that starts it again.
+  function torna() {
+    (riga.disabled ? $('ricomincia') : riga).focus();
+  }
+
+  function elemento(nome, classe, testo) {
+    const e = document.createElement(nome);
+    e.className = classe;
+    e.textContent = testo;
+    return e;
+  }
+
+  // Shows the output of the turn that has ended. When the game waits for a
+  // line, the text after the last line feed is its prompt: it stays in the
+  // transcript, hidden from screen readers, and labels the input instead,
+  // so it is not read out again at every turn. A place's name line becomes
+  // a heading; the closing message a band marked data-finito, announced
+  // once. The text is the engine's, character for character.
+  function mostraTurno(attesa) {
+    const pezzi = turno;
+    turno = [{ segno: null, testo: '' }];
+    let prompt = '';
+    const ultimo = pezzi[pezzi.length - 1];
+    if (attesa && ultimo) {
+      const a = ultimo.testo.lastIndexOf('\n');
+      prompt = ultimo.testo.slice(a + 1);
+      ultimo.testo = ultimo.testo.slice(0, a + 1);
     }
+    const parti = document.createDocumentFragment();
+    for (const { segno, testo } of pezzi) {
+      // The title mark comes right before the title, which may be empty.
+      if (segno === 'titolo') mostraTitolo(testo.split('\n', 1)[0].trim());
+      const inizio = testo.search(/[^\n]/);
+      if (!segno || segno === 'titolo' || inizio < 0) {
+        parti.append(testo);
+        continue;
+      }
+      parti.append(testo.slice(0, inizio));
+      const resto = testo.slice(inizio);
+      if (segno === 'fine') {
+        // One line feed ends the band's last line; the rest follow it.
+        const fine = Math.min(resto.search(/\n*$/) + 1, resto.length);
+        const fascia = elemento('div', 'finale', resto.slice(0, fine));
+        fascia.dataset.finito = '';
+        parti.append(fascia, resto.slice(fine));
+        avvisa('Sei arrivato alla fine del gioco.', true);
+        continue;
+      }
+      const a = resto.indexOf('\n');
+      const linea = a < 0 ? resto : resto.slice(0, a);
+      parti.append(elemento('h2', 'luogo', linea), resto.slice(linea.length));
+    }
+    if (prompt) {
+      const p = elemento('span', 'prompt', prompt);
+      p.setAttribute('aria-hidden', 'true');
+      parti.append(p);
+      riga.setAttribute('aria-label', prompt.replace(/=>\s*$/, '').trim() || 'Comando');
+    }
+    schermo.append(parti);
+    allarga();
     terminale.scrollTop = terminale.scrollHeight;
   }
+
+  // The input line takes the rest of the prompt's line, or a line of its
+  // own when too little of it is left.
+  function allarga() {
+    riga.style.width = '12ch';
+    const bordo = terminale.getBoundingClientRect().left + terminale.clientLeft;
+    const destra = bordo + terminale.clientWidth - parseFloat(getComputedStyle(terminale).paddingRight);
+    // A pixel less, for the fractions of pixels that would push it over.
+    const libero = Math.floor(destra - riga.getBoundingClientRect().left) - 1;
+    riga.style.width = libero > riga.offsetWidth ? `${libero}px` : '100%';
+  }
+  new ResizeObserver(allarga).observe(terminale);
 
   // Each world keeps its own folder, and so its own saves: the name comes
   // from the world's bytes (FNV-1a and length).
@@ -75,7 +152,10 @@
     const questa = {};
     const decodifica = new TextDecoder();
     const modulo = await creaVelt({
-      veltScrivi: (byte) => corsa === questa && scrivi(decodifica.decode(byte, { stream: true })),
+      veltScrivi: (byte) => {
+        if (corsa === questa) turno[turno.length - 1].testo += decodifica.decode(byte, { stream: true });
+      },
+      veltSegna: (n) => corsa === questa && turno.push({ segno: SEGNI[n], testo: '' }),
       veltLeggi: () => leggi(questa),
       veltFine: (stato) => corsa === questa && fine(stato),
       onAbort: () => corsa === questa && fine('interrotto'),
@@ -86,11 +166,13 @@
     const esito = converti(modulo, grezzi || FS.readFile('/predefinito/mondo.ini'));
     if (esito.errore) {
       avvisa(esito.errore);
+      torna();
       return false;
     }
     corsa = questa;
     mondo = grezzi;
     corpo.dataset.corsa = String(++corse);
+    turno = [{ segno: null, testo: '' }];
     schermo.textContent = '';
     corpo.dataset.inAttesa = '0';
     delete corpo.dataset.stato;
@@ -136,6 +218,7 @@
   async function leggi(questa) {
     const mai = () => new Promise(() => {});
     if (corsa !== questa) return mai();
+    mostraTurno(true);
     await conserva(questa);
     if (corsa !== questa) return mai();
     return new Promise((risolvi) => {
@@ -153,21 +236,46 @@
     corpo.dataset.inAttesa = '0';
     if (testo && testo !== storia[storia.length - 1]) storia.push(testo);
     posto = storia.length;
-    scrivi(`${testo}\n`, 'eco');
+    // Whatever the line, the game may differ from its last save, unless the
+    // line saves it.
+    corsa.cambiata = testo !== 'salva';
+    schermo.append(elemento('span', 'eco', `${testo}\n`));
     risolvi(testo);
   }
 
   // The end of a run. A game saved by "esci" is already in IndexedDB: the
   // engine's save syncs the file and the folder, and with Asyncify a sync
   // writes the folder back.
+  // A stop can come from the world or from the saved-game question (no save
+  // to load): the engine's own text above says which, the page only where
+  // to go on.
   function fine(stato) {
+    mostraTurno(false);
+    corsa.finita = true;
     corpo.dataset.inAttesa = '0';
     corpo.dataset.stato = String(stato);
     riga.disabled = true;
     avvisa(stato === 0 ? 'Partita finita: «Ricomincia» per giocare di nuovo.'
-                       : `Il gioco si è fermato (stato ${stato}): correggi il mondo e riaprilo, ` +
-                         'oppure «Ricomincia».', true);
+                       : `Il gioco si è fermato (stato ${stato}): il motivo è scritto qui sopra. ` +
+                         '«Ricomincia» per giocare di nuovo.', true);
     $('ricomincia').focus();
+  }
+
+  // Before an action that drops the current game: true at once when nothing
+  // would be lost (no game, a game over, or no line since the last "salva"),
+  // else the player's answer to the dialog. The focus goes back to the input
+  // when the player keeps the game.
+  function lasciare(azione) {
+    if (!corsa || corsa.finita || !corsa.cambiata) return Promise.resolve(true);
+    $('conferma-testo').textContent = `${azione} lascia la partita in corso, che non è salvata ` +
+                                      'da quando hai scritto l\'ultimo comando «salva».';
+    conferma.returnValue = '';
+    conferma.showModal();
+    return new Promise((ok) => conferma.addEventListener('close', () => {
+      const si = conferma.returnValue === 'si';
+      if (!si) torna();
+      ok(si);
+    }, { once: true }));
   }
 
   async function leggiFile(file) {
@@ -192,49 +300,70 @@
     if (document.getSelection().isCollapsed && !riga.disabled) riga.focus();
   });
   document.addEventListener('keydown', (ev) => {
-    const altrove = ev.target !== riga && !(ev.target instanceof HTMLButtonElement);
+    const altrove = ev.target !== riga && !(ev.target instanceof HTMLButtonElement) && !conferma.open;
     if (altrove && !riga.disabled && ev.key.length === 1 && !ev.ctrlKey && !ev.metaKey) riga.focus();
   });
 
-  $('apri').addEventListener('click', () => $('file-mondo').click());
+  // A world opened by the player: its file name is the title until the
+  // game shows the world's own.
+  async function apriMondo(file) {
+    if (await avvia(await leggiFile(file))) mostraTitolo(file.name.replace(/\.[^.]*$/, ''));
+  }
+
+  // The file pickers: the focus comes back whether a file was chosen or not.
+  for (const id of ['file-mondo', 'file-salvataggio']) $(id).addEventListener('cancel', torna);
+  $('apri')?.addEventListener('click', async () => {
+    if (await lasciare('Aprire un altro mondo')) $('file-mondo').click();
+  });
   $('file-mondo').addEventListener('change', async (ev) => {
     const [file] = ev.target.files;
     ev.target.value = '';
-    if (file) avvia(await leggiFile(file));
+    if (file) await apriMondo(file);
+    torna();
   });
-  $('ricomincia').addEventListener('click', () => avvia(mondo));
+  $('ricomincia').addEventListener('click', async () => {
+    if (await lasciare('Ricominciare')) await avvia(mondo);
+    torna();
+  });
   $('scarica').addEventListener('click', () => {
     const nome = corsa && corsa.cartella && `${corsa.cartella}/world.ini`;
     if (!nome || !corsa.modulo.FS.analyzePath(nome).exists) {
       avvisa('Non c\'è ancora un salvataggio di questo mondo: si crea con il comando «salva».');
+      torna();
       return;
     }
     const a = document.createElement('a');
     a.href = URL.createObjectURL(new Blob([corsa.modulo.FS.readFile(nome)]));
     a.download = 'world.ini';
     a.click();
-    riga.focus();
+    torna();
     setTimeout(() => URL.revokeObjectURL(a.href), 1000);
   });
-  $('carica').addEventListener('click', () => $('file-salvataggio').click());
+  $('carica').addEventListener('click', async () => {
+    if (await lasciare('Caricare un salvataggio')) $('file-salvataggio').click();
+  });
   $('file-salvataggio').addEventListener('change', async (ev) => {
     const [file] = ev.target.files;
     ev.target.value = '';
-    if (file) avvia(mondo, await leggiFile(file));
+    if (file) await avvia(mondo, await leggiFile(file));
+    torna();
   });
 
-  // A world file dropped anywhere on the page is played.
-  document.addEventListener('dragover', (ev) => {
-    ev.preventDefault();
-    corpo.classList.add('trascina');
-  });
-  document.addEventListener('dragleave', () => corpo.classList.remove('trascina'));
-  document.addEventListener('drop', async (ev) => {
-    ev.preventDefault();
-    corpo.classList.remove('trascina');
-    const [file] = ev.dataTransfer.files;
-    if (file) avvia(await leggiFile(file));
-  });
+  // On the author's page a world file dropped anywhere is played.
+  if (autore) {
+    document.addEventListener('dragover', (ev) => {
+      ev.preventDefault();
+      corpo.classList.add('trascina');
+    });
+    document.addEventListener('dragleave', () => corpo.classList.remove('trascina'));
+    document.addEventListener('drop', async (ev) => {
+      ev.preventDefault();
+      corpo.classList.remove('trascina');
+      const [file] = ev.dataTransfer.files;
+      if (file && await lasciare('Aprire un altro mondo')) await apriMondo(file);
+      torna();
+    });
+  }
 
   avvia(incorporato).catch((e) => avvisa(`Il gioco non parte in questo browser (${e.message || e}).`));
 })();

@@ -1,6 +1,7 @@
 // Runs one case of velt-autore. A case is a folder holding:
 //   descrizione  one line saying what the case shows
-//   comando      the arguments of velt-autore, separated by blanks
+//   comando      the arguments of velt-autore, separated by blanks; or, when
+//                it has more than one line, one argument a line
 //   mondo.ini    the world, copied into a fresh scratch folder; or instead
 //   mondo        a repository-relative path of the world to copy there
 //   file/        (optional) files copied into the scratch folder too
@@ -98,8 +99,13 @@ bool prova(const std::string& autore, const std::string& velt, const fs::path& r
   std::string testo;
   if (!leggi(caso / "comando", testo)) return fallisce("manca il file comando");
   std::vector<std::string> argomenti{autore};
-  std::istringstream parole(testo);
-  for (std::string p; parole >> p;) argomenti.push_back(p);
+  const std::vector<std::string> linee = righe(testo);
+  if (linee.size() > 1) {
+    argomenti.insert(argomenti.end(), linee.begin(), linee.end());
+  } else {
+    std::istringstream parole(testo);
+    for (std::string p; parole >> p;) argomenti.push_back(p);
+  }
 
   if (leggi(caso / "mondo", testo)) {
     while (!testo.empty() && (testo.back() == '\n' || testo.back() == '\r')) testo.pop_back();

@@ -131,6 +131,11 @@ test('soluzione: il mondo predefinito si vince con la sua soluzione, come in vel
   const p = await apri(t);
   const { ms, atteso } = await comeTerminale(p, PREDEFINITO, SOLUZIONE, null, digitaDentro);
   assert.match(atteso.testo, /Hai vinto!/);
+  // The closing message, and only it, is marked; the page says so once.
+  const finale = await p.$$eval('[data-finito]', (e) => e.map((n) => n.textContent));
+  assert.equal(finale.length, 1);
+  assert.match(finale[0], /^ - Il medaglione e il diario sono tornati nella torre\.[^]*Hai vinto!\n$/);
+  assert.equal((await avviso(p)).split('Sei arrivato alla fine del gioco.').length, 2);
   t.diagnostic(`prima domanda dopo ${p.msPrimaDomanda.toFixed(0)} ms; soluzione: pagina ` +
                `${ms.toFixed(0)} ms, velt-utf8 ${atteso.ms.toFixed(1)} ms`);
 });
@@ -201,6 +206,9 @@ test('salvataggi: salva, o esci e si, ricarica la pagina, si: la partita riprend
   await apriMondo(p, 'caffe.ini', CAFFE);
   await comeTerminale(p, CAFFE, ['si']);
   assert.equal(await stato(p), '1');
+  // The stop came from the question, not from the world: nothing blames it.
+  assert.match(await avviso(p), /Il gioco si è fermato \(stato 1\): il motivo è scritto qui sopra/);
+  assert.doesNotMatch(await avviso(p), /mondo/);
   // In a fresh profile the downloaded save is uploaded and resumed.
   const q = await apri(t);
   await nuovaCorsa(q, () => q.setInputFiles('#file-salvataggio', file('world.ini', atteso.salvato)));
@@ -242,4 +250,162 @@ test('pubblica: con velt-autore, la pagina da file:// ha il titolo del mondo, si
   assert.equal(await p.title(), 'Il segreto di Villa Aurora');
   const { atteso } = await comeTerminale(p, PREDEFINITO, SOLUZIONE);
   assert.match(atteso.testo, /Hai vinto!/);
+  // The published page is the player's: its saves, none of the author's controls.
+  assert.equal(await p.$('#apri'), null);
+  assert.equal(await p.$('footer'), null);
+  assert.ok(await p.isVisible('#scarica'));
+  assert.ok(await p.isVisible('#carica'));
+});
+
+test('pubblica: autore e descrizione sulla pagina e nelle anteprime; un salvataggio si carica', async (t) => {
+  const cartella = fs.mkdtempSync(path.join(os.tmpdir(), 'velt-pubblica-'));
+  t.after(() => fs.rmSync(cartella, { recursive: true }));
+  const gioco = path.join(cartella, 'gioco.html');
+  const mondo = path.join(cartella, 'caffe.ini');
+  fs.writeFileSync(mondo, CAFFE);
+  execFileSync(path.join(NATIVO, 'autore', 'velt-autore'),
+    ['pubblica', mondo, '--pagina', PAGINA, '-o', gioco, '--autore', 'Ada <Lovelace>',
+     '--descrizione', 'Un "caffè" al bar & niente più']);
+  const p = await apri(t, pathToFileURL(gioco).href);
+  assert.equal(await p.title(), 'Il caffè');
+  assert.equal(await p.textContent('h1'), 'Il caffè');
+  const meta = (sel) => p.$eval(sel, (m) => m.content);
+  assert.equal(await meta('meta[name="description"]'), 'Un "caffè" al bar & niente più');
+  assert.equal(await meta('meta[property="og:title"]'), 'Il caffè');
+  assert.equal(await meta('meta[property="og:description"]'), 'Un "caffè" al bar & niente più');
+  assert.equal(await p.textContent('#descrizione'), 'Un "caffè" al bar & niente più');
+  assert.equal(await p.textContent('#autore'), 'Un gioco di Ada <Lovelace>');
+  // A save made in the terminal is uploaded and resumed.
+  const salvato = terminale(CAFFE, ['no', 'prendi zucchero', 'si', 'salva', 'esci', 'no']).salvato;
+  await nuovaCorsa(p, () => p.setInputFiles('#file-salvataggio', file('world.ini', salvato)));
+  assert.match((await comeTerminale(p, CAFFE, ['si', 'guarda zaino', 'esci', 'no'], salvato)).atteso.testo,
+               /- zucchero/);
+});
+
+// Letters typed right after an action must reach the input line.
+async function scriveNellaRiga(p, testo = 'guarda') {
+  await p.keyboard.type(testo);
+  assert.equal(await p.evaluate(() => document.activeElement.id), 'riga');
+  assert.equal(await p.inputValue('#riga'), testo);
+  await p.fill('#riga', '');
+}
+
+test('fuoco: dopo ogni pulsante, finestra e file rifiutato si scrive di nuovo nella riga', async (t) => {
+  const p = await apri(t);
+  // A file picker closed without a file.
+  const [scelta] = await Promise.all([p.waitForEvent('filechooser'), p.click('#carica')]);
+  await scelta.setFiles([]);
+  await p.waitForFunction(() => document.activeElement.id === 'riga');
+  await scriveNellaRiga(p);
+  // A button that only reports something.
+  await p.click('#scarica');
+  assert.match(await avviso(p), /Non c'è ancora un salvataggio/);
+  await scriveNellaRiga(p);
+  // A world the page refuses.
+  await p.setInputFiles('#file-mondo', file('euro.ini', CAFFE_UTF8.replace('Un bancone lucido.', '1 €.')));
+  await p.waitForFunction(() => /non esiste in code page 850/.test(document.getElementById('avviso').textContent));
+  await scriveNellaRiga(p);
+  // The dialog, keeping the game and leaving it.
+  await digita(p, ['no', 'vai basso']);
+  await p.click('#apri');
+  await p.click('#conferma button[value="no"]');
+  await scriveNellaRiga(p);
+  await p.click('#ricomincia');
+  await nuovaCorsa(p, () => p.click('#conferma button[value="si"]'));
+  await scriveNellaRiga(p);
+});
+
+test('conferma: aprire un mondo o caricare un salvataggio chiede prima di lasciare una partita', async (t) => {
+  const p = await apri(t);
+  const corsa = () => p.$eval('body', (b) => b.dataset.corsa);
+  const aperta = () => p.$eval('#conferma', (d) => d.open);
+  // Nothing typed yet: no question.
+  let [scelta] = await Promise.all([p.waitForEvent('filechooser'), p.click('#carica')]);
+  await scelta.setFiles([]);
+  assert.equal(await aperta(), false);
+  await digita(p, ['no', 'vai basso']);
+  const prima = await corsa();
+  for (const pulsante of ['#carica', '#apri', '#ricomincia']) {
+    await p.click(pulsante);
+    assert.equal(await aperta(), true, pulsante);
+    await p.keyboard.press('Enter'); // the focused button keeps the game
+    assert.equal(await aperta(), false);
+    assert.equal(await corsa(), prima);
+  }
+  // After "salva" nothing would be lost.
+  await digita(p, ['salva']);
+  [scelta] = await Promise.all([p.waitForEvent('filechooser'), p.click('#apri')]);
+  assert.equal(await aperta(), false);
+  await scelta.setFiles([]);
+  // A line after it: the question again, and leaving opens the picker.
+  await digita(p, ['guarda']);
+  await p.click('#apri');
+  [scelta] = await Promise.all([p.waitForEvent('filechooser'), p.click('#conferma button[value="si"]')]);
+  await nuovaCorsa(p, () => scelta.setFiles(file('caffe.ini', CAFFE)));
+  await comeTerminale(p, CAFFE, ['no', 'esci', 'no']);
+  // A game over has nothing to lose either.
+  await nuovaCorsa(p, () => p.click('#ricomincia'));
+});
+
+test('aspetto: il titolo è quello del mondo aperto; la riga arriva al bordo; sul telefono una riga di icone', async (t) => {
+  const p = await apri(t);
+  await digita(p, ['no']);
+  assert.equal(await p.title(), 'Il segreto di Villa Aurora');
+  await apriMondo(p, 'caffe.ini', CAFFE);
+  assert.equal(await p.title(), 'caffe');
+  await digita(p, ['no']);
+  assert.equal(await p.title(), 'Il caffè');
+  assert.equal(await p.textContent('h1'), 'Il caffè');
+  // The input line starts after the prompt, on its line, and reaches the
+  // right edge of the text.
+  const misure = () => p.evaluate(() => {
+    const r = document.getElementById('riga').getBoundingClientRect();
+    const prompt = [...document.querySelectorAll('#schermo .prompt')].pop().getClientRects();
+    const ultima = prompt[prompt.length - 1];
+    const t = document.getElementById('terminale');
+    const destra = t.getBoundingClientRect().left + t.clientWidth - parseFloat(getComputedStyle(t).paddingRight);
+    return { sinistra: r.left - ultima.right, alto: Math.abs(r.top - ultima.top), resto: destra - r.right };
+  });
+  for (const larghezza of [1280, 390]) {
+    await p.setViewportSize({ width: larghezza, height: 800 });
+    await p.waitForTimeout(100);
+    const m = await misure();
+    assert.ok(m.sinistra >= 0 && m.sinistra < 4 && m.alto < 8 && m.resto >= 0 && m.resto < 4,
+              `${larghezza}: ${JSON.stringify(m)}`);
+  }
+  // On a phone the header is one line of icons whose names screen readers still read.
+  const righe = await p.evaluate(() => {
+    const h = document.querySelector('header');
+    const alto = new Set([...h.querySelectorAll('h1, button')].map((e) => Math.round(e.getBoundingClientRect().top / 10)));
+    return { righe: alto.size, altezza: h.getBoundingClientRect().height };
+  });
+  assert.ok(righe.righe <= 2 && righe.altezza < 60, JSON.stringify(righe));
+  for (const nome of ['Apri un mondo…', 'Scarica salvataggio', 'Carica salvataggio', 'Ricomincia']) {
+    const pulsante = p.getByRole('button', { name: nome, exact: true });
+    assert.ok(await pulsante.isVisible(), nome);
+    assert.ok((await pulsante.boundingBox()).width < 48, nome);
+  }
+});
+
+test('lettori: il prompt non si ripete, la riga digitata sì una volta, i nomi dei luoghi sono titoli', async (t) => {
+  const p = await apri(t);
+  await digita(p, ['no', 'vai basso', 'aiuto', 'vai alto']);
+  // Every prompt stays in the text but is hidden from screen readers, and
+  // the last one names the input.
+  const prompt = await p.$$eval('#schermo .prompt', (e) => e.map((n) => [n.textContent, n.getAttribute('aria-hidden')]));
+  assert.equal(prompt.length, 5);
+  for (const [testo, nascosto] of prompt) {
+    assert.match(testo, /^Sono in attesa di (un comando|una risposta) => $/);
+    assert.equal(nascosto, 'true');
+  }
+  assert.equal(await p.getAttribute('#riga', 'aria-label'), 'Sono in attesa di un comando');
+  // Nothing else in the log is hidden: the typed lines are read once each.
+  assert.equal(await p.$$eval('#schermo [aria-hidden]', (e) => e.length), prompt.length);
+  assert.deepEqual(await echi(p), ['no\n', 'vai basso\n', 'aiuto\n', 'vai alto\n']);
+  // Place names, not the help's lines that look like them, are headings.
+  assert.deepEqual(await p.$$eval('#schermo h2', (e) => e.map((n) => n.textContent)),
+                   ['* Il giardino di Villa Aurora', '* La cantina', '* Il giardino di Villa Aurora']);
+  // The text is still the terminal's, which then reaches the end of its input.
+  assert.equal(`${await schermo(p)}\n >>>> GRAZIE PER AVER GIOCATO CON NOI <<<<\n\n`,
+               terminale(PREDEFINITO, ['no', 'vai basso', 'aiuto', 'vai alto']).testo);
 });
