@@ -282,7 +282,12 @@ function rinomina(nuovo) {
 
 // ---- map ------------------------------------------------------------------
 
+// The map is drawn when its panel is shown, and redrawn only while it is:
+// a large world's picture costs more than its analysis.
+let mappaDisegnata = null;
 function mostraMappa() {
+  if ($('mappa').hidden || mappaDisegnata === ultima) return;
+  mappaDisegnata = ultima;
   $('disegno-mappa').innerHTML = ultima.svg;
   evidenziaLuogo();
 }
@@ -300,7 +305,7 @@ $('disegno-mappa').addEventListener('click', (ev) => {
   else vaiA(riga);
 });
 function evidenziaLuogo() {
-  if (!ultima) return;
+  if (!ultima || $('mappa').hidden) return;
   const n = doc().lineAt(editor.state.selection.main.head).number;
   const luogo = ultima.simboli.find((s) => s.genere === 'luogo' && s.prima <= n && n <= s.ultima);
   for (const el of $('disegno-mappa').querySelectorAll('[data-riga]')) {
@@ -691,6 +696,14 @@ async function apriProgetto(p, giaConservato) {
   if (gioco) gioca(true);
 }
 
+// Ctrl-S (Cmd-S) writes the world, as in any editor.
+document.addEventListener('keydown', (ev) => {
+  if ((ev.ctrlKey || ev.metaKey) && !ev.altKey && ev.key.toLowerCase() === 's') {
+    ev.preventDefault();
+    $('salva').click();
+  }
+});
+
 window.addEventListener('beforeunload', (ev) => {
   if (!modificato) return;
   ev.preventDefault();
@@ -727,6 +740,7 @@ function mostraScheda(s, fuoco) {
     x.tabIndex = si ? 0 : -1;
     $(x.getAttribute('aria-controls')).hidden = !si;
   }
+  if (ultima) mostraMappa();
   if (fuoco) s.focus();
 }
 for (const s of schede) {

@@ -40,9 +40,10 @@ after(async () => { await browser?.close(); });
 // A fresh profile with the studio opened from file://, once its first
 // analysis and test run are shown. Blocks every request that leaves the
 // file: the studio must work offline.
-async function apri(t) {
+async function apri(t, prepara) {
   const contesto = await browser.newContext({ acceptDownloads: true });
   const p = await contesto.newPage();
+  await prepara?.(p);
   p.fuori = [];
   await contesto.route(/^(?!file:|blob:|data:)/, (r) => { p.fuori.push(r.request().url()); r.abort(); });
   p.errori = [];
@@ -272,6 +273,17 @@ test('archivio: dopo una ricarica il progetto modificato è ancora lì, con le s
   assert.deepEqual(await p.$$eval('#elenco-prove li button', (e) => e.map((x) => x.textContent.slice(2))),
                    ['mondo.prova']);
   assert.equal(await p.$$eval('#progetti option', (o) => o.length), 1);
+});
+
+test('archivio: un browser che rifiuta l\'archivio lo dice, e il testo resta nell\'editor', async (t) => {
+  const p = await apri(t, (p) => p.addInitScript(() => {
+    indexedDB.open = () => { throw new DOMException('archivio negato', 'SecurityError'); };
+  }));
+  assert.match(await p.textContent('#avviso'), /^Il browser non conserva (il progetto|i progetti) \(/);
+  assert.match(await p.textContent('#avviso'), /archivio negato/);
+  // The example is still there to edit, play and test.
+  assert.ok((await testoEditor(p)).startsWith('[Titolo]\nIl segreto di Villa Aurora\n'));
+  assert.match(await p.textContent('#esito-prove'), /^Prove: 1 superata, 0 fallite\./);
 });
 
 test('tastiera: le azioni principali si raggiungono dalla tastiera', async (t) => {
