@@ -61,6 +61,9 @@ export class Gioco {
       veltScrivi: (b) => this.corsa === questa && this.scrivi(decodifica.decode(b, { stream: true })),
       veltLeggi: () => this.leggi(questa),
       veltFine: (stato) => this.corsa === questa && this.fine(questa, stato),
+      // The marks of the text (headings, the closing message) only change how
+      // the player's page shows it: the pane shows the plain text.
+      veltSegna: () => {},
       onAbort: () => this.corsa === questa && this.fine(questa, 'interrotto'),
       print: () => {},
       printErr: () => {},
