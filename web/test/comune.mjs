@@ -1,5 +1,6 @@
-// What the browser tests share: the environment CTest sets, and the
-// terminal program that every game played in a page is checked against.
+// What the browser tests share: the environment CTest sets, the default
+// world and its walkthrough, and the terminal program that every game played
+// in a page is checked against.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -11,7 +12,14 @@ export const variabile = (nome) => {
   return process.env[nome];
 };
 
-const NATIVO = variabile('VELT_NATIVO');
+export const PAGINA = variabile('VELT_PAGINA');
+export const NATIVO = variabile('VELT_NATIVO');
+export const SORGENTI = variabile('VELT_SORGENTI');
+export const ARTEFATTI = variabile('VELT_ARTEFATTI');
+export const sorgente = (...p) => path.join(SORGENTI, ...p);
+export const righe = (file) => fs.readFileSync(file, 'latin1').split('\n').slice(0, -1);
+export const SOLUZIONE = righe(sorgente('tests/transcripts/mondo-predefinito-soluzione/input'));
+export const PREDEFINITO = fs.readFileSync(sorgente('worlds/mondo.ini'));
 
 // velt-utf8 of the native build in a scratch folder holding `mondo` (and
 // `salvato` as world.ini): its output, status and saved game.

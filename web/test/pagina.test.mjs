@@ -15,16 +15,10 @@ import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
-import { variabile, terminale } from './comune.mjs';
+import {
+  terminale, PAGINA, NATIVO, sorgente, righe, SOLUZIONE, PREDEFINITO, ARTEFATTI,
+} from './comune.mjs';
 
-const PAGINA = variabile('VELT_PAGINA');
-const NATIVO = variabile('VELT_NATIVO');
-const SORGENTI = variabile('VELT_SORGENTI');
-const ARTEFATTI = variabile('VELT_ARTEFATTI');
-const sorgente = (...p) => path.join(SORGENTI, ...p);
-const righe = (file) => fs.readFileSync(file, 'latin1').split('\n').slice(0, -1);
-const SOLUZIONE = righe(sorgente('tests/transcripts/mondo-predefinito-soluzione/input'));
-const PREDEFINITO = fs.readFileSync(sorgente('worlds/mondo.ini'));
 const CAFFE = fs.readFileSync(sorgente('tests/transcripts/utf8/mondo.ini'));
 const CAFFE_UTF8 = execFileSync('iconv', ['-f', 'CP850', '-t', 'UTF-8'], { input: CAFFE }).toString();
 const FATALE = fs.readFileSync(sorgente('tests/transcripts/mondo-inizio-ignoto/mondo.ini'));

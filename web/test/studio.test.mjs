@@ -13,17 +13,11 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
-import { variabile, terminale } from './comune.mjs';
+import {
+  variabile, terminale, PAGINA, NATIVO, sorgente, SOLUZIONE, PREDEFINITO, ARTEFATTI,
+} from './comune.mjs';
 
 const STUDIO = variabile('VELT_STUDIO');
-const PAGINA = variabile('VELT_PAGINA');
-const NATIVO = variabile('VELT_NATIVO');
-const SORGENTI = variabile('VELT_SORGENTI');
-const ARTEFATTI = variabile('VELT_ARTEFATTI');
-const sorgente = (...p) => path.join(SORGENTI, ...p);
-const righe = (file) => fs.readFileSync(file, 'latin1').split('\n').slice(0, -1);
-const SOLUZIONE = righe(sorgente('tests/transcripts/mondo-predefinito-soluzione/input'));
-const PREDEFINITO = fs.readFileSync(sorgente('worlds/mondo.ini'));
 
 
 let browser;
