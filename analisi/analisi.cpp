@@ -21,13 +21,6 @@ public:
   }
 };
 
-std::string utf8(std::string_view testo) { return cp850_a_utf8(std::string(testo)); }
-
-// The words for a character that code page 850 lacks, as every tool says them.
-std::string testo_carattere_mancante(const conversione_cp850& esito) {
-  return "il carattere '" + esito.carattere +
-         "' non esiste nella code page 850 e non ha un equivalente semplice";
-}
 
 // Where, in `testo`, character `colonna` (from 1) of line `riga` starts.
 std::size_t posizione(const std::string& testo, unsigned long riga, unsigned long colonna) {
@@ -74,15 +67,14 @@ std::unordered_set<const luogo*> raggiunti(const ambiente& mondo) {
 }
 
 // The checks that need the whole world: obstructions that nothing clears,
-// names that name no object, places that cannot be reached.
+// names that name no object, places that cannot be reached. The references
+// are resolved already.
 void esamina_mondo(const ambiente& mondo, const std::unordered_set<const luogo*>& visti,
                    ascoltatore& a, risultato& r) {
-  std::set<std::string, std::less<>> nomi;
   std::vector<const oggetto*> tutti;
   // Directions cleared by obstructions that the player can carry anywhere.
   std::set<std::string, std::less<>> portatili;
   auto raccogli = [&](const oggetto& o) {
-    nomi.insert(utf8(o.nome_ref()));
     tutti.push_back(&o);
     if (libera(o) && o.prendi()) portatili.emplace(static_cast<const oggostr&>(o).direzione_());
   };
@@ -102,7 +94,8 @@ void esamina_mondo(const ambiente& mondo, const std::unordered_set<const luogo*>
   for (std::size_t i = 0; i < r.riferimenti.size(); ++i) {
     const riferimento& rif = r.riferimenti[i];
     const uso u = a.usi()[i];
-    if ((u != uso::reagente && u != uso::obj) || nomi.count(rif.nome) != 0) continue;
+    // A name that no object record defines.
+    if ((u != uso::reagente && u != uso::obj) || rif.definizione >= 0) continue;
     const long dentro = a.contenitori()[i];
     a.aggiungi(rif.dove.riga, gravita::avviso,
                u == uso::obj ? "richiesto-inesistente" : "oggetto-inesistente",
@@ -154,8 +147,8 @@ void disegna_mappa(const ambiente& mondo, const std::unordered_set<const luogo*>
     indice.emplace(&l, static_cast<long>(g.nodi.size()));
     nodo_mappa n;
     n.simbolo = a.simbolo_luogo(voce.first);
-    n.nome = utf8(voce.first);
-    n.titolo = l.sopranome_().empty() ? n.nome : utf8(l.sopranome_());
+    n.nome = in_utf8(voce.first);
+    n.titolo = l.sopranome_().empty() ? n.nome : in_utf8(l.sopranome_());
     n.buio = !l.illuminazione_();
     n.partenza = &l == mondo.corrente();
     n.fine = &l == mondo.finale();
@@ -171,7 +164,7 @@ void disegna_mappa(const ambiente& mondo, const std::unordered_set<const luogo*>
       u.da = indice[&l];
       u.a = indice[meta];
       u.direzione = d;
-      u.ostruzione = utf8(l.ostruzione(direzione(d)));
+      u.ostruzione = in_utf8(l.ostruzione(direzione(d)));
       u.senso_unico = meta->collegamento(direzione(d ^ 1)) != &l;  // nord<->sud ...
       if (const intervallo* dove = a.collegamento(voce.first, d)) u.dove = *dove;
       g.uscite.push_back(std::move(u));
@@ -200,7 +193,7 @@ risultato analizza(std::string_view dati) {
       d.livello = gravita::errore;
       d.dove = {esito.riga, esito.colonna - 1, esito.colonna};
       d.codice = "carattere-mancante";
-      d.messaggio = testo_carattere_mancante(esito);
+      d.messaggio = motivo_conversione(esito);
       mancanti.push_back(std::move(d));
       // So many are no longer a world's text: they alone are the answer.
       if (mancanti.size() == 100) {
@@ -214,7 +207,7 @@ risultato analizza(std::string_view dati) {
     testo = convertito;
   }
   righe_testo righe(testo, scritto);
-  ascoltatore a(righe, r);
+  ascoltatore a(righe, testo.size(), r);
   partita p;
   bool fermato = false;
   {
@@ -238,7 +231,7 @@ risultato analizza(std::string_view dati) {
   for (nodo_mappa& n : r.mappa.nodi) {
     if (n.simbolo >= 0) n.riga = r.simboli[static_cast<std::size_t>(n.simbolo)].prima;
   }
-  r.mappa.titolo = utf8(p.mondo.prntitolo());
+  r.mappa.titolo = in_utf8(p.mondo.prntitolo());
   if (!r.mappa.titolo.empty() && r.mappa.titolo.back() == '\n') r.mappa.titolo.pop_back();
   ambiente::zaino.svuota();
 

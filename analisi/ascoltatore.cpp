@@ -10,10 +10,9 @@ namespace {
 
 constexpr std::string_view direzioni[] = {"NORD", "SUD", "EST", "OVEST", "ALTO", "BASSO"};
 
-std::string utf8(std::string_view testo) { return cp850_a_utf8(std::string(testo)); }
 
 // The first line of a text block.
-std::string prima_riga(std::string_view testo) { return utf8(testo.substr(0, testo.find('\n'))); }
+std::string prima_riga(std::string_view testo) { return in_utf8(testo.substr(0, testo.find('\n'))); }
 
 // A line without the blanks around it, in upper case as keys are compared.
 std::string normalizzata(std::string_view linea) {
@@ -39,6 +38,32 @@ std::size_t distanza(std::string_view a, std::string_view b) {
     std::swap(una, ora);
   }
   return una[b.size()];
+}
+
+// The closing marker of the part opened by `apertura`.
+std::string_view chiusura_di(std::string_view apertura) {
+  static const std::string_view coppie[][2] = {
+      {"[Titolo]", "[EndTitolo]"},
+      {"[Zaino]", "[EndZaino]"},
+      {"[Luogo]", "[EndLuogo]"},
+      {"[Descrizione]", "[EndDescrizione]"},
+      {"[Suggerimento]", "[EndSuggerimento]"},
+      {"[OggInLuogo]", "[EndOggInLuogo]"},
+      {"[PuntatoriALuogo]", "[EndPuntatoriALuogo]"},
+      {"[Utente]", "[EndUtente]"},
+      {"[FineGioco]", "[EndFineGioco]"},
+      {"[MsgFineGioco]", "[EndMsgFineGioco]"},
+      {"[Oggetto]", "[EndOggetto]"},
+      {"[OggOstruzione]", "[EndOggOstruzione]"},
+      {"[OggContenitore]", "[EndOggContenitore]"},
+      {"[OggNascondiglio]", "[EndOggNascondiglio]"},
+      {"[OggInContenitore]", "[EndOggInContenitore]"},
+      {"[OggNascosti]", "[EndOggNascosti]"},
+  };
+  for (const auto& c : coppie) {
+    if (c[0] == apertura) return c[1];
+  }
+  return {};
 }
 
 bool e_record(std::string_view m) { return m == "[Luogo]" || marcatore_oggetto(m); }
@@ -121,7 +146,7 @@ void ascoltatore::apre(unsigned long riga, std::string_view marcatore) {
   ultima_riga = riga;
   parte p;
   p.apertura = marcatore;
-  p.chiusura = "[End" + std::string(marcatore.substr(1));
+  p.chiusura = chiusura_di(marcatore);
   p.riga = riga;
   p.record = e_record(marcatore);
   p.lista = marcatore == "[OggInContenitore]" || marcatore == "[OggNascosti]";
@@ -136,7 +161,7 @@ void ascoltatore::apre(unsigned long riga, std::string_view marcatore) {
     s.genere = genere_di(marcatore);
     if (s.genere == genere_simbolo::sezione) s.nome = std::string(marcatore);
     s.prima = s.ultima = riga;
-    s.nome_dove = {riga, 0, FINO_A_FINE_RIGA};
+    s.nome_dove = {riga, 0, riga == riga_sostituita ? FINO_A_FINE_RIGA : marcatore.size()};
     s.dentro = dentro;
     p.simbolo = static_cast<long>(r.simboli.size());
     r.simboli.push_back(std::move(s));
@@ -172,16 +197,16 @@ void ascoltatore::manca_fine(unsigned long riga_dopo, bool a_fine_file) {
                      : p.blocco && p.apertura != "[Titolo]" ? "il blocco di testo aperto"
                                                            : "la sezione aperta";
   diagnostica& d = aggiungi(p.riga, gravita::errore, "manca-fine",
-                            "manca " + p.chiusura + " per " + cosa + " alla riga " +
+                            "manca " + std::string(p.chiusura) + " per " + cosa + " alla riga " +
                                 std::to_string(p.riga));
   correzione c;
-  c.titolo = "inserisci " + p.chiusura;
+  c.titolo = "inserisci " + std::string(p.chiusura);
   if (ultima == righe.numero() && !righe.finisce_a_capo()) {
     c.dove = {ultima, FINO_A_FINE_RIGA, FINO_A_FINE_RIGA};
-    c.testo = "\n" + p.chiusura;
+    c.testo = "\n" + std::string(p.chiusura);
   } else {
     c.dove = {ultima + 1, 0, 0};
-    c.testo = p.chiusura + "\n";
+    c.testo = std::string(p.chiusura) + "\n";
   }
   d.correzioni.push_back(std::move(c));
   // What a record had to say about its blank lines and unknown keys was
@@ -281,6 +306,7 @@ osservatore::lettura ascoltatore::marcatore(unsigned long riga, std::string_view
     riga_detta = riga;  // the reader's own remark about the line would repeat it
     return {};
   }
+  riga_sostituita = riga;
   return {forse, false};
 }
 
@@ -291,16 +317,6 @@ bool ascoltatore::segnala(evento e, unsigned long riga, const std::string& testo
     case CHIAVE_SCONOSCIUTA:
       if (testo.empty()) {
         nel_record(riga, gravita::avviso, "chiave-vuota", "riga con la chiave vuota: è ignorata");
-      } else if (testo.back() == ' ') {
-        const auto nuda = static_cast<unsigned long>(testo.find_last_not_of(' ') + 1);
-        nel_record(riga, gravita::avviso, "chiave-con-spazio",
-                   "la chiave " + tra_apici(testo) + " finisce con uno spazio: la riga è ignorata",
-                   0, testo.size());
-        // The remark waits in its record, or stands last when there is none.
-        std::vector<diagnostica>& dove =
-            !parti.empty() && parti.back().record ? parti.back().sospese : r.diagnostiche;
-        dove.back().correzioni.push_back(
-            {"togli lo spazio dopo la chiave", {riga, nuda, testo.size()}, ""});
       } else {
         nel_record(riga, gravita::avviso, "chiave-sconosciuta",
                    "chiave " + tra_apici(testo) + " sconosciuta qui: la riga è ignorata", 0,
@@ -384,9 +400,7 @@ void ascoltatore::in_lista(unsigned long riga, const std::string& linea) {
 
 void ascoltatore::oggetto_letto(unsigned long riga, const oggetto& o, bool doppio) {
   ultima_riga = riga;
-  righe_oggetti[o.id()] = riga;
-  const long s = simbolo_alla_riga(riga);
-  if (s >= 0) r.simboli[static_cast<std::size_t>(s)].descrizione = prima_riga(o.descrizione());
+  righe_oggetti.emplace_back(o.id(), riga);
   if (doppio) {
     aggiungi(riga, gravita::avviso, "nome-doppio",
              "il nome " + tra_apici(o.nome()) +
@@ -407,12 +421,11 @@ void ascoltatore::luogo_letto(unsigned long riga, const luogo& l, bool doppio) {
   }
 }
 
-void ascoltatore::riferisci(unsigned long riga, uso u, std::string_view chiave,
-                            std::string_view valore) {
+void ascoltatore::riferisci(unsigned long riga, uso u, std::string_view valore) {
   riferimento rif;
   rif.a_luogo = u != uso::reagente && u != uso::obj;
-  rif.nome = utf8(valore);
-  rif.dove = {riga, chiave.size() + 1, chiave.size() + 1 + valore.size()};
+  rif.nome = in_utf8(valore);
+  rif.dove = {riga, da_valore, a_valore};
   r.riferimenti.push_back(std::move(rif));
   tipi_uso.push_back(u);
   long dentro = -1;
@@ -420,44 +433,63 @@ void ascoltatore::riferisci(unsigned long riga, uso u, std::string_view chiave,
   proprietari.push_back(dentro);
 }
 
-void ascoltatore::chiave(unsigned long riga, std::string_view chiave, std::string_view valore) {
+std::string_view ascoltatore::chiave(unsigned long riga, std::string_view chiave,
+                                     std::string_view valore) {
   ultima_riga = riga;
   riga_valore = riga;
   da_valore = chiave.size() + 1;
   a_valore = da_valore + valore.size();
-  if (parti.empty() || chiave.empty() || valore.empty()) return;
+  // A key that ends in blanks is a key no reader knows: said once here,
+  // and read without them, so what the line meant still happens.
+  const auto nuda = chiave.find_last_not_of(' ') + 1;
+  if (nuda != 0 && nuda < chiave.size()) {
+    nel_record(riga, gravita::avviso, "chiave-con-spazio",
+               "la chiave " + tra_apici(in_maiuscolo(chiave)) +
+                   " finisce con uno spazio: la riga è ignorata",
+               0, chiave.size());
+    // The remark waits in its record, or stands last when there is none.
+    std::vector<diagnostica>& dove =
+        !parti.empty() && parti.back().record ? parti.back().sospese : r.diagnostiche;
+    dove.back().correzioni.push_back(
+        {"togli lo spazio dopo la chiave", {riga, nuda, chiave.size()}, ""});
+    chiave = chiave.substr(0, nuda);
+  }
+  if (parti.empty() || chiave.empty() || valore.empty()) return chiave;
   const parte& p = parti.back();
   const auto e = [chiave](std::string_view parola) { return uguale_in_maiuscolo(chiave, parola); };
   if (p.record) {
     simbolo& s = r.simboli[static_cast<std::size_t>(p.simbolo)];
     if (e(p.apertura == "[Luogo]" ? "NOMELUOGO" : "NOMEOGGETTO")) {
-      s.nome = utf8(valore);
+      s.nome = in_utf8(valore);
       s.nome_dove = {riga, da_valore, a_valore};
     } else if (p.apertura != "[Luogo]" && e("REAGENTE")) {
-      riferisci(riga, uso::reagente, chiave, valore);
+      riferisci(riga, uso::reagente, valore);
+    } else if (p.apertura != "[Luogo]" && e("DESCRIZIONE")) {
+      s.descrizione = in_utf8(valore);
     }
   } else if (p.apertura == "[OggInLuogo]") {
-    if (e("NOMELUOGO")) riferisci(riga, uso::nomeluogo_oggetti, chiave, valore);
+    if (e("NOMELUOGO")) riferisci(riga, uso::nomeluogo_oggetti, valore);
   } else if (p.apertura == "[PuntatoriALuogo]") {
     if (e("NOMELUOGO")) {
-      riferisci(riga, uso::nomeluogo_puntatori, chiave, valore);
+      riferisci(riga, uso::nomeluogo_puntatori, valore);
       selezionato.assign(valore);
-      return;
+      return chiave;
     }
     for (int d = 0; d < NUM_DIREZIONI_MAPPA; ++d) {
       if (!e(direzioni[d]) || valore == "NULL") continue;
-      riferisci(riga, uso::collegamento, chiave, valore);
+      riferisci(riga, uso::collegamento, valore);
       // The exit is set when both places exist by now.
       if (luoghi.count(selezionato) != 0 && luoghi.count(std::string(valore)) != 0) {
         uscite[{selezionato, d}] = {riga, da_valore, a_valore};
       }
     }
   } else if (p.apertura == "[Utente]") {
-    if (e("INIZIO")) riferisci(riga, uso::inizio, chiave, valore);
+    if (e("INIZIO")) riferisci(riga, uso::inizio, valore);
   } else if (p.apertura == "[FineGioco]") {
-    if (e("FINELUOGO")) riferisci(riga, uso::fineluogo, chiave, valore);
-    if (e("OBJ")) riferisci(riga, uso::obj, chiave, valore);
+    if (e("FINELUOGO")) riferisci(riga, uso::fineluogo, valore);
+    if (e("OBJ")) riferisci(riga, uso::obj, valore);
   }
+  return chiave;
 }
 
 void ascoltatore::fermato() {
@@ -470,8 +502,8 @@ unsigned long ascoltatore::riga_di(std::string_view nome) const {
 }
 
 unsigned long ascoltatore::riga_di(int id) const {
-  auto it = righe_oggetti.find(id);
-  return it == righe_oggetti.end() ? 0 : it->second;
+  auto it = std::lower_bound(righe_oggetti.begin(), righe_oggetti.end(), std::make_pair(id, 0UL));
+  return it == righe_oggetti.end() || it->first != id ? 0 : it->second;
 }
 
 long ascoltatore::simbolo_luogo(std::string_view nome) const {
@@ -485,6 +517,7 @@ const intervallo* ascoltatore::collegamento(std::string_view luogo, int direzion
 }
 
 void ascoltatore::concludi() {
+  std::sort(righe_oggetti.begin(), righe_oggetti.end());
   // Parts still open after a stop keep what they had to say.
   for (parte& p : parti) {
     for (diagnostica& d : p.sospese) r.diagnostiche.push_back(std::move(d));
@@ -543,7 +576,9 @@ void ascoltatore::concludi() {
   for (long& p : proprietari) rinumera(p);
 
   // Each name goes to its first record: the one the game keeps.
-  std::unordered_map<std::string, long> luoghi_utf8, oggetti;
+  std::unordered_map<std::string_view, long> luoghi_utf8, oggetti;
+  luoghi_utf8.reserve(luoghi.size());
+  oggetti.reserve(r.simboli.size());
   for (std::size_t i = 0; i < r.simboli.size(); ++i) {
     const simbolo& s = r.simboli[i];
     if (s.genere == genere_simbolo::sezione) continue;

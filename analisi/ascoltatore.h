@@ -28,14 +28,22 @@ enum class uso { collegamento, nomeluogo_oggetti, nomeluogo_puntatori, inizio, f
 // bytes of the text read: `analizza` turns the columns into characters.
 class ascoltatore : public osservatore {
 public:
-  ascoltatore(const righe_testo& righe, risultato& r) : righe(righe), r(r) {}
+  ascoltatore(const righe_testo& righe, std::size_t dimensione, risultato& r)
+      : righe(righe), r(r) {
+    // A record takes some 300 bytes, and names a place or object in a few
+    // lines: room for them all at once, which a big world would otherwise
+    // move again and again.
+    r.simboli.reserve(dimensione / 250);
+    r.riferimenti.reserve(dimensione / 250);
+  }
 
   bool segnala(evento e, unsigned long riga, const std::string& testo) override;
   void oggetto_letto(unsigned long riga, const oggetto& o, bool doppio) override;
   void luogo_letto(unsigned long riga, const luogo& l, bool doppio) override;
   void apre(unsigned long riga, std::string_view marcatore) override;
   void chiude(unsigned long riga) override;
-  void chiave(unsigned long riga, std::string_view chiave, std::string_view valore) override;
+  std::string_view chiave(unsigned long riga, std::string_view chiave,
+                          std::string_view valore) override;
   lettura marcatore(unsigned long riga, std::string_view linea, std::string_view chiusura,
                     std::initializer_list<std::string_view> attesi) override;
 
@@ -67,7 +75,7 @@ public:
 private:
   struct parte {
     std::string_view apertura;
-    std::string chiusura;
+    std::string_view chiusura;
     unsigned long riga = 0;
     long simbolo = -1;  // its symbol, or (a list) its holder's
     bool record = false, lista = false, blocco = false;
@@ -86,7 +94,8 @@ private:
   void nel_record(unsigned long riga, gravita g, std::string codice, std::string testo,
                   unsigned long da = 0, unsigned long a = FINO_A_FINE_RIGA);
   void in_lista(unsigned long riga, const std::string& linea);
-  void riferisci(unsigned long riga, uso u, std::string_view chiave, std::string_view valore);
+  // A use of the name `valore`, the value of the key line just heard.
+  void riferisci(unsigned long riga, uso u, std::string_view valore);
   long simbolo_alla_riga(unsigned long riga) const;
   bool resta_in_lista(unsigned long riga, std::string_view marcatore,
                       std::string_view chiusura) const;
@@ -98,13 +107,15 @@ private:
   std::vector<long> proprietari;
   std::vector<nome_luogo> nomi_luoghi;
   std::unordered_map<std::string, long> luoghi;  // first record of each place name
-  std::unordered_map<int, unsigned long> righe_oggetti;
+  // Object number and the line of its record, sorted by number at the end.
+  std::vector<std::pair<int, unsigned long>> righe_oggetti;
   std::map<std::pair<std::string, int>, intervallo> uscite;
   std::string selezionato;     // the place "[PuntatoriALuogo]" sets the exits of
   std::string fine_derivato;   // closing marker of a derived record met in a list
   unsigned long ultima_riga = 0;
   long ultimo_chiuso = -1;     // the symbol of the record closed last
   unsigned long riga_detta = 0;  // a line already reported when asked about
+  unsigned long riga_sostituita = 0;  // a line read as the marker it resembles
   // The value of the last key line, for remarks about that line.
   unsigned long riga_valore = 0, da_valore = 0, a_valore = 0;
   bool fine_file = false;  // a part open at the end of the file: reported already

@@ -1,5 +1,7 @@
 #include "analisi/caricamento.h"
 
+#include <algorithm>
+
 #include "console/cp850.h"
 
 const char* const parole_direzione[NUM_DIREZIONI] = {"nord",  "sud",  "est",
@@ -40,6 +42,15 @@ void per_ogni_oggetto(const mappa_oggetti& mappa, const std::function<void(const
   }
 }
 
-std::string tra_apici(std::string_view testo) {
-  return "'" + cp850_a_utf8(std::string(testo)) + "'";
+std::string in_utf8(std::string_view testo) {
+  // Most names are plain ASCII, the same bytes in both.
+  if (std::none_of(testo.begin(), testo.end(), [](char c) { return (c & 0x80) != 0; })) {
+    return std::string(testo);
+  }
+  std::string fuori;
+  fuori.reserve(testo.size());
+  accoda_utf8(fuori, testo.data(), testo.size());
+  return fuori;
 }
+
+std::string tra_apici(std::string_view testo) { return "'" + in_utf8(testo) + "'"; }

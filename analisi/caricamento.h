@@ -64,6 +64,9 @@ private:
   std::ios::iostate stato_prima;
 };
 
+// Text from a world file turned from code page 850 to UTF-8.
+std::string in_utf8(std::string_view testo);
+
 // Text from a world file, between single quotes and turned from code page
 // 850 to UTF-8, for the tools' messages.
 std::string tra_apici(std::string_view testo);

@@ -88,6 +88,14 @@ struct hash_cella {
 constexpr long RIGA_RISERVA = std::numeric_limits<long>::max() / 2;
 constexpr long RAGGIO = 3;  // rings searched around a taken cell
 
+// The width of a place's box: its title or its marks, whichever is longer,
+// with room for the labels of its exits.
+double larghezza_box(const nodo_mappa& n) {
+  const double testo = std::max(static_cast<double>(caratteri(n.titolo)) * CARATTERE_TITOLO,
+                                static_cast<double>(caratteri(segni_luogo(n))) * CARATTERE_SEGNI);
+  return std::max(LARGHEZZA_MINIMA, testo + IMBOTTITURA);
+}
+
 struct vicino {
   long nodo;
   int direzione;  // from the place whose neighbour this is
@@ -351,12 +359,6 @@ std::string segni_luogo(const nodo_mappa& n) {
   if (n.piano != 0) aggiungi("piano " + std::string(n.piano > 0 ? "+" : "") + std::to_string(n.piano));
   if (!n.raggiungibile) aggiungi("irraggiungibile");
   return s;
-}
-
-double larghezza_box(const nodo_mappa& n) {
-  const double testo = std::max(static_cast<double>(caratteri(n.titolo)) * CARATTERE_TITOLO,
-                                static_cast<double>(caratteri(segni_luogo(n))) * CARATTERE_SEGNI);
-  return std::max(LARGHEZZA_MINIMA, testo + IMBOTTITURA);
 }
 
 std::vector<tratto> tratti(const grafo_mappa& g) {

@@ -21,10 +21,6 @@ void scrivi_svg(const grafo_mappa& g, std::ostream& uscita);
 // irraggiungibile"); empty when it has none.
 std::string segni_luogo(const nodo_mappa& n);
 
-// The width of a place's box: its title or its marks, whichever is longer,
-// with room for the labels of its exits.
-double larghezza_box(const nodo_mappa& n);
-
 // How each exit of a map is drawn: on its own; as one arrow with two heads
 // for a free two-way pair (two free exits leading back to each other's place
 // in opposite directions), drawn from the place whose name sorts first; or

@@ -5,6 +5,15 @@
 namespace {
 
 void indicizza(std::string_view t, std::vector<std::size_t>& inizi) {
+  // Counted first, so the index is allocated once: a big world has millions
+  // of lines.
+  std::size_t righe = 1;
+  for (const char* p = t.data(), *fine = t.data() + t.size(); p < fine; ++righe) {
+    const auto* a_capo = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(fine - p)));
+    if (a_capo == nullptr) break;
+    p = a_capo + 1;
+  }
+  inizi.reserve(righe);
   inizi.push_back(0);
   for (const char* p = t.data(), *fine = t.data() + t.size(); p < fine;) {
     const auto* a_capo = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(fine - p)));
@@ -16,11 +25,16 @@ void indicizza(std::string_view t, std::vector<std::size_t>& inizi) {
 
 }  // namespace
 
-righe_testo::righe_testo(std::string_view t, std::string_view o) : testo(t), originale(o) {
-  indicizza(testo, inizi);
-  if (!originale.empty()) indicizza(originale, inizi_originale);
-  a_capo = !testo.empty() && testo.back() == '\n';
-  conta = static_cast<unsigned long>(inizi.size()) - (a_capo || testo.empty() ? 1 : 0);
+const std::vector<std::size_t>& righe_testo::indice() const {
+  if (inizi.empty()) {
+    indicizza(testo, inizi);
+    if (!originale.empty()) indicizza(originale, inizi_originale);
+  }
+  return inizi;
+}
+
+unsigned long righe_testo::numero() const {
+  return static_cast<unsigned long>(indice().size()) - (finisce_a_capo() || testo.empty() ? 1 : 0);
 }
 
 std::string_view righe_testo::tratto(std::string_view t, const std::vector<std::size_t>& inizi,
@@ -38,6 +52,7 @@ unsigned long righe_testo::colonna(unsigned long n, std::size_t byte) const {
   if (originale.empty()) return static_cast<unsigned long>(byte);
   // Walk the author's line, character by character, counting the bytes each
   // became in the converted line.
+  indice();
   std::string_view scritta = tratto(originale, inizi_originale, n);
   std::size_t p = n == 1 && scritta.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
   std::size_t convertiti = 0;

@@ -12,16 +12,19 @@ class righe_testo {
 public:
   // Views `testo` (and `originale`, empty when nothing was converted): both
   // must outlive this object.
-  explicit righe_testo(std::string_view testo, std::string_view originale = {});
+  // The index of the lines is made when first needed: a clean file seldom
+  // needs it.
+  explicit righe_testo(std::string_view testo, std::string_view originale = {})
+      : testo(testo), originale(originale) {}
 
   // The number of lines, as the game's reader counts them: a last line
   // without its line feed counts, the empty rest after a final line feed
   // does not.
-  unsigned long numero() const { return conta; }
-  bool finisce_a_capo() const { return a_capo; }
+  unsigned long numero() const;
+  bool finisce_a_capo() const { return !testo.empty() && testo.back() == '\n'; }
   // Line `n` (from 1) of the text read, without its line feed and trailing
   // carriage returns, as the game's reader hands it out; empty beyond the end.
-  std::string_view riga(unsigned long n) const { return tratto(testo, inizi, n); }
+  std::string_view riga(unsigned long n) const { return tratto(testo, indice(), n); }
   // The column, in the author's characters, of byte `byte` of line `n`.
   unsigned long colonna(unsigned long n, std::size_t byte) const;
   // The length of line `n` in the author's characters.
@@ -33,8 +36,8 @@ public:
 private:
   static std::string_view tratto(std::string_view t, const std::vector<std::size_t>& inizi,
                                  unsigned long n);
+  const std::vector<std::size_t>& indice() const;
   std::string_view testo, originale;
-  std::vector<std::size_t> inizi, inizi_originale;  // where each line starts
-  unsigned long conta = 0;
-  bool a_capo = false;
+  // Where each line starts; made by `indice`.
+  mutable std::vector<std::size_t> inizi, inizi_originale;
 };

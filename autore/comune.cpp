@@ -5,27 +5,57 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 
 #include "world/righe.h"
+
+namespace {
+
+void carica_flusso(std::istream& ingresso, partita& p, osservatore* oss) {
+  ambiente::zaino.svuota();
+  console_autore risponditore;
+  silenzio zitto;
+  p.mondo.carica_da(ingresso, oss);
+}
+
+}  // namespace
 
 // The same files count as world files as in the game.
 bool carica_file(const std::string& nome, partita& p, osservatore* oss) {
   std::ifstream ingresso;
   if (!apri_mondo(nome.c_str(), ingresso)) return false;
-  ambiente::zaino.svuota();
-  console_autore risponditore;
-  silenzio zitto;
-  p.mondo.carica_da(ingresso, oss);
+  carica_flusso(ingresso, p, oss);
+  return true;
+}
+
+void carica_testo(const std::string& testo, partita& p, osservatore* oss) {
+  std::istringstream ingresso(testo);
+  carica_flusso(ingresso, p, oss);
+}
+
+bool leggi_mondo_autore(const std::string& nome, std::string& testo, std::ostream& errori,
+                        mondo_letto::esito_t* esito) {
+  mondo_letto letto = leggi_mondo(nome);
+  if (esito != nullptr) *esito = letto.esito;
+  switch (letto.esito) {
+    case mondo_letto::ILLEGGIBILE:
+      errori << "velt-autore: impossibile leggere " << nome << '\n';
+      return false;
+    case mondo_letto::NON_CONVERTIBILE:
+      errori << errore_conversione(nome, letto.conversione) << '\n';
+      return false;
+    case mondo_letto::CONVERTITO:
+      errori << nota_conversione(nome) << '\n';
+      break;
+    case mondo_letto::LETTO:
+      break;
+  }
+  testo = std::move(letto.testo);
   return true;
 }
 
 bool leggi_tutto(const std::string& nome, std::string& dati, std::ostream& errori) {
-  std::ifstream ingresso;
-  if (apri_mondo(nome.c_str(), ingresso)) {
-    dati.assign(std::istreambuf_iterator<char>(ingresso), std::istreambuf_iterator<char>());
-  }
-  if (!ingresso.is_open() || ingresso.bad()) {
+  if (!leggi_intero(nome.c_str(), dati)) {
     errori << "velt-autore: impossibile leggere " << nome << '\n';
     return false;
   }

@@ -18,12 +18,14 @@ void scrivi_diagnostica(const std::string& nome, const diagnostica& d, std::ostr
   uscita << (d.livello == gravita::errore ? " errore: " : " avviso: ") << d.messaggio << '\n';
 }
 
-int controlla(const std::string& nome, std::ostream& uscita) {
+int controlla(const std::string& nome, std::ostream& uscita, std::ostream& errori) {
   std::vector<diagnostica> trovate;
   std::string dati;
   std::ostringstream scarto;  // the error is said as a diagnostic of the file
   if (leggi_tutto(nome, dati, scarto)) {
-    trovate = analizza(dati).diagnostiche;
+    risultato r = analizza(dati);
+    if (r.convertito) errori << nota_conversione(nome) << '\n';
+    trovate = std::move(r.diagnostiche);
   } else {
     diagnostica d;
     d.livello = gravita::errore;
@@ -31,12 +33,12 @@ int controlla(const std::string& nome, std::ostream& uscita) {
     d.messaggio = "impossibile leggere il file";
     trovate.push_back(std::move(d));
   }
-  size_t errori = 0;
+  size_t contati = 0;
   for (const diagnostica& d : trovate) {
     scrivi_diagnostica(nome, d, uscita);
-    if (d.livello == gravita::errore) ++errori;
+    if (d.livello == gravita::errore) ++contati;
   }
-  uscita << nome << ": " << conta(errori, "errore", "errori") << ", "
-         << conta(trovate.size() - errori, "avviso", "avvisi") << '\n';
-  return static_cast<int>(errori);
+  uscita << nome << ": " << conta(contati, "errore", "errori") << ", "
+         << conta(trovate.size() - contati, "avviso", "avvisi") << '\n';
+  return static_cast<int>(contati);
 }

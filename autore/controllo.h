@@ -9,8 +9,9 @@
 // found, one per line, as
 // "{nome}:{riga}: errore: ..." (what stops the game) or
 // "{nome}:{riga}: avviso: ..." (what the game accepts but is almost surely a
-// mistake), in line order, then a summary line. Returns the number of errors.
-int controlla(const std::string& nome, std::ostream& uscita);
+// mistake), in line order, then a summary line. A file read converted from
+// UTF-8 is noted once on `errori`. Returns the number of errors.
+int controlla(const std::string& nome, std::ostream& uscita, std::ostream& errori);
 
 // Writes diagnostic `d` of the file `nome` as `controlla` does:
 // "{nome}:{riga}: errore: {messaggio}" (no line for the file as a whole).

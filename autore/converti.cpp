@@ -21,17 +21,8 @@ int converti(const std::string& origine, const std::string& destinazione, bool i
   } else {
     conversione_cp850 esito = converti_in_cp850(dati);
     if (!esito.riuscita) {
-      const unsigned char primo = static_cast<unsigned char>(esito.carattere[0]);
-      errori << origine << ':' << esito.riga << ": errore: ";
-      if (esito.carattere.size() == 1 && primo >= 0x80) {
-        char byte[8];
-        std::snprintf(byte, sizeof byte, "0x%02X", primo);
-        errori << "il byte " << byte << " non è UTF-8 valido";
-      } else {
-        errori << "il carattere '" << esito.carattere
-               << "' non esiste nella code page 850 e non ha un equivalente semplice";
-      }
-      errori << ": " << destinazione << " non è stato scritto\n";
+      errori << errore_conversione(origine, esito) << ": " << destinazione
+             << " non è stato scritto\n";
       return 1;
     }
     testo = std::move(esito.testo);

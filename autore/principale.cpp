@@ -19,6 +19,7 @@
 #include "autore/pubblica.h"
 #include "autore/risolutore.h"
 #include "autore/studio.h"
+#include "console/cp850.h"
 
 #ifndef VELT_VERSIONE
 #define VELT_VERSIONE "sviluppo"
@@ -27,11 +28,11 @@
 namespace {
 
 // The map comes from the analysis, which reads even a world the game would
-// stop on.
+// stop on; a world saved in UTF-8 is read converted, as by every tool.
 int mappa(const std::string& nome, bool svg, std::ostream& uscita, std::ostream& errori) {
-  std::string dati;
-  if (!leggi_tutto(nome, dati, errori)) return 1;
-  risultato r = analizza(dati);
+  std::string mondo;
+  if (!leggi_mondo_autore(nome, mondo, errori)) return 1;
+  risultato r = analizza(mondo);
   if (svg) {
     disponi(r.mappa);
     scrivi_svg(r.mappa, uscita);
@@ -46,24 +47,20 @@ int mappa(const std::string& nome, bool svg, std::ostream& uscita, std::ostream&
 // noise glued into one line.
 int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& uscita,
             std::ostream& errori) {
+  std::string mondo;
+  mondo_letto::esito_t letto;
+  if (!leggi_mondo_autore(nome, mondo, errori, &letto)) return 2;
   // An OBJ that names no object of the world can never lie in the end place
   // (when there is one; a world without one is told so after the search):
   // the checker's own diagnostics say so before any search. The analysis
   // comes first, as it loads a world of its own.
   std::vector<diagnostica> inesistenti;
-  std::string dati;
-  std::ostringstream scarto;  // an unreadable file is reported by the load below
-  if (leggi_tutto(nome, dati, scarto)) {
-    for (diagnostica& d : analizza(dati).diagnostiche) {
-      if (d.codice == "richiesto-inesistente") inesistenti.push_back(std::move(d));
-    }
+  for (diagnostica& d : analizza(mondo).diagnostiche) {
+    if (d.codice == "richiesto-inesistente") inesistenti.push_back(std::move(d));
   }
   partita p;
   try {
-    if (!carica_file(nome, p, nullptr)) {
-      errori << "velt-autore: impossibile leggere " << nome << '\n';
-      return 2;
-    }
+    carica_testo(mondo, p, nullptr);
   } catch (const arresto_fatale&) {
     errori << "velt-autore: il gioco si ferma leggendo " << nome
            << ": i problemi li elenca 'velt-autore controlla'\n";
@@ -98,7 +95,11 @@ int risolvi(const std::string& nome, unsigned long max_stati, std::ostream& usci
   }
   ambiente::zaino.svuota();
   if (esito.trovata) {
-    scrivi_copione(esito.passi, uscita);
+    // The script in the world file's own encoding: a UTF-8 world's author
+    // feeds it to `prova` or to velt-utf8, a code page 850 one's to velt.
+    std::ostringstream copione;
+    scrivi_copione(esito.passi, copione);
+    uscita << (letto == mondo_letto::CONVERTITO ? cp850_a_utf8(copione.str()) : copione.str());
     errori << "risolvi: soluzione di " << esito.passi.size()
            << (esito.passi.size() == 1 ? " comando, " : " comandi, ") << esito.esplorati
            << (esito.esplorati == 1 ? " stato esplorato\n" : " stati esplorati\n");
@@ -147,9 +148,9 @@ constexpr int SBAGLIATA = -1;
 
 using argomenti_t = std::vector<std::string>;
 
-int comando_controlla(const argomenti_t& a, std::ostream& uscita, std::ostream&) {
+int comando_controlla(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {
   if (a.size() != 1) return SBAGLIATA;
-  return controlla(a[0], uscita) == 0 ? 0 : 1;
+  return controlla(a[0], uscita, errori) == 0 ? 0 : 1;
 }
 
 int comando_mappa(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {

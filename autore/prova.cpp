@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -42,8 +43,8 @@ bool leggi_prova(const std::string& nome, std::vector<riga_prova>& righe, std::o
     if (linea.empty() || linea[0] == '#') continue;
     conversione_cp850 conv = converti_in_cp850(linea);
     if (!conv.riuscita) {
-      errori << nome << ':' << numero
-             << ": errore: carattere che la code page 850 non ha, o testo non UTF-8\n";
+      conv.riga = numero;
+      errori << errore_conversione(nome, conv) << '\n';
       return false;
     }
     linea = std::move(conv.testo);
@@ -119,20 +120,23 @@ struct partita_giocata {
   }
 };
 
-// A scratch folder, removed with everything in it; the working directory
-// moves there for the game's lifetime, since the game reads mondo.ini and
-// saves world.ini in the working directory.
+// A scratch folder holding the world's text as mondo.ini, removed with
+// everything in it; the working directory moves there for the game's
+// lifetime, since the game reads mondo.ini and saves world.ini in the
+// working directory.
 class cartella_di_prova {
 public:
   explicit cartella_di_prova(const std::string& mondo) {
     std::string modello = (fs::temp_directory_path() / "velt-prova-XXXXXX").string();
     if (::mkdtemp(&modello[0]) == nullptr) return;
     cartella = modello;
+    std::ofstream copia(cartella / "mondo.ini", std::ios::binary);
+    copia << mondo;
+    copia.close();
     std::error_code e;
-    fs::copy_file(mondo, cartella / "mondo.ini", e);
     prima = fs::current_path(e);
     if (!e) fs::current_path(cartella, e);
-    pronta = !e;
+    pronta = copia && !e;
   }
   ~cartella_di_prova() {
     std::error_code e;
@@ -153,8 +157,7 @@ partita_giocata gioca_prova(const std::string& mondo, const std::vector<riga_pro
   partita_giocata esito;
   std::ostringstream uscita;
   {
-    const std::string assoluto = fs::absolute(mondo).string();
-    cartella_di_prova cartella(assoluto);
+    cartella_di_prova cartella(mondo);
     if (!cartella.pronta) {
       esito.senza_cartella = true;
       return esito;
@@ -183,7 +186,8 @@ std::string messaggio_finale(const std::string& mondo) {
   partita p;
   std::string messaggio;
   try {
-    if (carica_file(mondo, p, nullptr)) messaggio = p.mondo.messaggio_finale();
+    carica_testo(mondo, p, nullptr);
+    messaggio = p.mondo.messaggio_finale();
   } catch (const arresto_fatale&) {
   }
   ambiente::zaino.svuota();
@@ -205,9 +209,9 @@ void mostra(const std::string& testo, std::ostream& uscita) {
 
 int prova(const std::string& mondo, const std::vector<std::string>& file, std::ostream& uscita,
           std::ostream& errori) {
-  std::string dati;
-  if (!leggi_tutto(mondo, dati, errori)) return 1;
-  const std::string finale = messaggio_finale(mondo);
+  std::string testo;
+  if (!leggi_mondo_autore(mondo, testo, errori)) return 1;
+  const std::string finale = messaggio_finale(testo);
   unsigned long controlli = 0, falliti = 0;
   bool leggibili = true;
   for (const std::string& nome : file) {
@@ -216,7 +220,7 @@ int prova(const std::string& mondo, const std::vector<std::string>& file, std::o
       leggibili = false;
       continue;
     }
-    const partita_giocata giocata = gioca_prova(mondo, righe);
+    const partita_giocata giocata = gioca_prova(testo, righe);
     if (giocata.senza_cartella) {
       errori << "velt-autore: impossibile preparare una cartella temporanea per " << nome << '\n';
       leggibili = false;
@@ -395,21 +399,18 @@ std::vector<testo_del_mondo> testi_del_mondo(const ambiente& mondo, const righe_
 
 int copertura(const std::string& mondo, const std::vector<std::string>& file, std::ostream& uscita,
               std::ostream& errori) {
+  std::string dati;
+  if (!leggi_mondo_autore(mondo, dati, errori)) return 1;
   partita p;
   righe_dei_record righe;
-  bool letto = false;
   try {
-    letto = carica_file(mondo, p, &righe);
+    carica_testo(dati, p, &righe);
   } catch (const arresto_fatale&) {
-  }
-  if (!letto) {
     errori << "velt-autore: impossibile leggere " << mondo << '\n';
     ambiente::zaino.svuota();
     return 1;
   }
   std::vector<std::string> linee;
-  std::string dati;
-  leggi_tutto(mondo, dati, errori);
   std::istringstream testo(dati);
   for (std::string l; std::getline(testo, l);) {
     while (!l.empty() && l.back() == '\r') l.pop_back();
@@ -426,7 +427,7 @@ int copertura(const std::string& mondo, const std::vector<std::string>& file, st
       stato = 1;
       continue;
     }
-    partita_giocata giocata = gioca_prova(mondo, righe_prova);
+    partita_giocata giocata = gioca_prova(dati, righe_prova);
     if (giocata.senza_cartella || giocata.fermata) {
       errori << "velt-autore: " << nome
              << (giocata.fermata ? ": il gioco si è fermato per un errore fatale\n"

@@ -124,24 +124,14 @@ bool componi(std::string& html, const std::string& titolo, const presentazione& 
 int pubblica(const std::string& nome, const std::string& pagina, const presentazione& chi,
              std::ostream& uscita, std::ostream& errori) {
   std::string mondo;
-  if (!leggi_tutto(nome, mondo, errori)) return 2;
-  if (utf8_non_ascii(mondo)) {
-    conversione_cp850 c = converti_in_cp850(mondo);
-    if (!c.riuscita) {
-      errori << nome << ':' << c.riga << ": errore: il carattere \"" << c.carattere
-             << "\" non esiste in code page 850\n";
-      return 1;
-    }
-    mondo = std::move(c.testo);
+  mondo_letto::esito_t letto;
+  if (!leggi_mondo_autore(nome, mondo, errori, &letto)) {
+    return letto == mondo_letto::NON_CONVERTIBILE ? 1 : 2;
   }
   std::string titolo;
   try {
     partita p;
-    ambiente::zaino.svuota();
-    console_autore risponditore;
-    silenzio zitto;
-    std::istringstream ingresso(mondo);
-    p.mondo.carica_da(ingresso);
+    carica_testo(mondo, p, nullptr);
     titolo = p.mondo.prntitolo();
   } catch (const arresto_fatale&) {
     errori << "velt-autore: il gioco si ferma leggendo " << nome

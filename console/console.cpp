@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "console/cp850.h"
+
 console::~console() = default;
 
 bool console::leggi_riga(std::string& riga) {
@@ -17,6 +19,8 @@ void console::errore(const std::string& testo) {
   std::cout.flush();
   std::cerr << testo;
 }
+
+void console::errore_utf8(const std::string& testo) { errore(utf8_a_cp850(testo)); }
 
 // Scripted runs (input or output not a terminal) must end at once, so the
 // wait happens only when a player sits at the terminal.

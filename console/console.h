@@ -22,6 +22,10 @@ public:
   virtual bool leggi_riga(std::string& riga);
   // Writes a message of the program (in code page 850) to standard error.
   virtual void errore(const std::string& testo);
+  // Writes a UTF-8 message (about an author's UTF-8 file) to standard error:
+  // in code page 850 where the console's terminal is (the characters the
+  // code page lacks pass as they are), unchanged where it is UTF-8.
+  virtual void errore_utf8(const std::string& testo);
   // The wait before the program ends: when standard input and output are both
   // terminals it asks for Enter and reads one line; otherwise it does nothing.
   virtual void pausa();

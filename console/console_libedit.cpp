@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <string>
 
 #include "console/cp850.h"
 
@@ -19,6 +20,20 @@ bool locale_utf8() {
 }
 
 }  // namespace
+
+bool terminale_utf8() {
+  if (!::isatty(STDOUT_FILENO)) return false;
+  const char* attuale = std::setlocale(LC_CTYPE, nullptr);
+  const std::string prima = attuale != nullptr ? attuale : "C";
+  const bool utf8 = std::setlocale(LC_CTYPE, "") != nullptr && locale_utf8();
+  static_cast<void>(std::setlocale(LC_CTYPE, prima.c_str()));
+  return utf8;
+}
+
+std::unique_ptr<console_utf8> console_per_utf8() {
+  if (::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO)) return std::make_unique<console_libedit>();
+  return std::make_unique<console_utf8>();
+}
 
 console_libedit::console_libedit() {
   // The terminal is UTF-8 whatever the locale says, since velt-utf8 writes

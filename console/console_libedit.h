@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "console/console_utf8.h"
@@ -27,3 +28,13 @@ private:
   history* storia;
   std::string prompt;
 };
+
+// True when standard output is a terminal and the character set of the
+// environment's locale is UTF-8: a terminal that shows UTF-8. The C
+// library's character type locale is left as it was.
+bool terminale_utf8();
+
+// The console for a UTF-8 terminal: libedit's when standard input and output
+// are both terminals, so the player edits lines; otherwise console_utf8,
+// which reads piped or redirected lines byte for byte.
+std::unique_ptr<console_utf8> console_per_utf8();

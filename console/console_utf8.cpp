@@ -75,3 +75,5 @@ bool console_utf8::leggi_riga(std::string& riga) {
 }
 
 void console_utf8::errore(const std::string& testo) { console::errore(cp850_a_utf8(testo)); }
+
+void console_utf8::errore_utf8(const std::string& testo) { console::errore(testo); }

@@ -16,6 +16,7 @@ public:
   ~console_utf8() override;
   bool leggi_riga(std::string& riga) override;
   void errore(const std::string& testo) override;
+  void errore_utf8(const std::string& testo) override;
 
 protected:
   // What was written since the last line feed, in UTF-8 (the prompt the

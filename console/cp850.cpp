@@ -1,6 +1,7 @@
 #include "console/cp850.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -182,8 +183,9 @@ conversione_cp850 converti_in_cp850(const std::string& testo) {
       // Characters before it on its line: every byte but continuation bytes.
       esito.colonna = 1 + static_cast<unsigned long>(std::count_if(
                               testo.begin() + static_cast<std::ptrdiff_t>(inizio_riga),
-                              testo.begin() + static_cast<std::ptrdiff_t>(p),
-                              [](char b) { return (static_cast<unsigned char>(b) & 0xC0) != 0x80; }));
+                              testo.begin() + static_cast<std::ptrdiff_t>(p), [](char b) {
+                                return (static_cast<unsigned char>(b) & 0xC0) != 0x80;
+                              }));
       esito.carattere = c != 0 ? testo.substr(p, lunghezza) : testo.substr(p, 1);
       uscita.clear();
       return esito;
@@ -191,4 +193,24 @@ conversione_cp850 converti_in_cp850(const std::string& testo) {
     p += lunghezza;
   }
   return esito;
+}
+
+std::string motivo_conversione(const conversione_cp850& esito) {
+  const std::string colonna = "alla colonna " + std::to_string(esito.colonna);
+  std::size_t lunghezza = 0;
+  const char32_t c = esito.carattere.empty() ? 0 : decodifica(esito.carattere, 0, lunghezza);
+  char codice[16];
+  if (c == 0) {
+    const unsigned byte =
+        esito.carattere.empty() ? 0u : static_cast<unsigned char>(esito.carattere[0]);
+    std::snprintf(codice, sizeof codice, "0x%02X", byte);
+    return std::string("il byte ") + codice + ", " + colonna + ", non è UTF-8 valido";
+  }
+  std::snprintf(codice, sizeof codice, "U+%04X", static_cast<unsigned>(c));
+  return "il carattere '" + esito.carattere + "' (" + codice + "), " + colonna +
+         ", non esiste nella code page 850 e non ha un equivalente semplice";
+}
+
+std::string errore_conversione(const std::string& nome, const conversione_cp850& esito) {
+  return nome + ':' + std::to_string(esito.riga) + ": errore: " + motivo_conversione(esito);
 }

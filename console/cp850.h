@@ -24,10 +24,10 @@ bool utf8_non_ascii(std::string_view testo);
 // The outcome of converting an author's UTF-8 text to code page 850.
 struct conversione_cp850 {
   bool riuscita = true;
-  std::string testo;       // the converted text; empty when it failed
-  unsigned long riga = 0;  // failed: the line (from 1) of the character
+  std::string testo;          // the converted text; empty when it failed
+  unsigned long riga = 0;     // failed: the line (from 1) of the character
   unsigned long colonna = 0;  // failed: its column, in characters from 1
-  std::string carattere;   // failed: that character, in UTF-8
+  std::string carattere;      // failed: that character, in UTF-8
 };
 
 // Converts a whole world file from UTF-8 to code page 850. Characters the
@@ -39,3 +39,15 @@ struct conversione_cp850 {
 // that is not valid UTF-8, fails the whole conversion with its line, so no
 // half-converted text is ever produced.
 conversione_cp850 converti_in_cp850(const std::string& testo);
+
+// Why the conversion `esito` failed, in UTF-8, for an author: the character
+// the code page lacks with its code point and column ("il carattere '€'
+// (U+20AC), alla colonna 12, non esiste nella code page 850 e non ha un
+// equivalente semplice"), or the byte that is not UTF-8 and its column. The
+// checker's diagnostic and every tool that refuses the file say this text.
+std::string motivo_conversione(const conversione_cp850& esito);
+
+// The line that stops a tool on a file `nome` whose conversion `esito`
+// failed, in the checker's form: "NOME:RIGA: errore: " and the reason, in
+// UTF-8, without a line feed.
+std::string errore_conversione(const std::string& nome, const conversione_cp850& esito);

@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <system_error>
 
 #include "console/console.h"
 #include "game/ambiente.h"
 #include "objects/accenti.h"
+#include "world/mondo_letto.h"
 
 #ifndef VELT_VERSIONE
 #define VELT_VERSIONE "sviluppo"
@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void aiuto(const std::string& p) {
+void aiuto(const std::string& p, bool cp850) {
   std::cout << "uso: " << p << " [OPZIONI] [MONDO]\n"
             << "Gioca un'avventura testuale di velt.\n"
                "\n"
@@ -37,6 +37,9 @@ void aiuto(const std::string& p) {
                "Opzioni:\n"
                "  -h, --help     mostra questo aiuto ed esce\n"
                "  -V, --version  mostra la versione ed esce\n";
+  if (cp850) {
+    std::cout << "      --cp850    scrive i byte della code page 850 anche in un terminale UTF-8\n";
+  }
 }
 
 // One line on standard error, through the console (velt-utf8 transcodes it).
@@ -70,9 +73,17 @@ int prepara_mondo(const std::string& p, const std::string& mondo) {
   if (!fs::is_regular_file(mondo, e)) {
     return errore(p, mondo + " non " E_GRAVE " un file del mondo", 2);
   }
-  std::ifstream ingresso(mondo, std::ios::binary);
-  if (!ingresso) return errore(p, "impossibile leggere " + mondo, 2);
-  const std::string testo(std::istreambuf_iterator<char>(ingresso), {});
+  // A world from a UTF-8 editor is played converted, as the page plays it.
+  const mondo_letto letto = leggi_mondo(mondo);
+  if (letto.esito == mondo_letto::ILLEGGIBILE) return errore(p, "impossibile leggere " + mondo, 2);
+  if (letto.esito == mondo_letto::NON_CONVERTIBILE) {
+    console_attiva().errore_utf8(errore_conversione(mondo, letto.conversione) + '\n');
+    return 2;
+  }
+  if (letto.esito == mondo_letto::CONVERTITO) {
+    console_attiva().errore_utf8(nota_conversione(mondo) + '\n');
+  }
+  const std::string& testo = letto.testo;
 
   // "..ini" would make the folder "." of velt/ itself.
   fs::path nome = fs::path(mondo).stem();
@@ -95,7 +106,7 @@ int prepara_mondo(const std::string& p, const std::string& mondo) {
 
 }  // namespace
 
-int avvia(int argc, char** argv, const char* programma) {
+int avvia(int argc, char** argv, const char* programma, bool cp850) {
   const std::string p = programma;
   const char* mondo = nullptr;
   bool opzioni = true;
@@ -104,11 +115,13 @@ int avvia(int argc, char** argv, const char* programma) {
     if (opzioni && a == "--") {
       opzioni = false;
     } else if (opzioni && (a == "-h" || a == "--help")) {
-      aiuto(p);
+      aiuto(p, cp850);
       return 0;
     } else if (opzioni && (a == "-V" || a == "--version")) {
       std::cout << p << ' ' << VELT_VERSIONE << '\n';
       return 0;
+    } else if (opzioni && cp850 && a == "--cp850") {
+      continue;
     } else if (opzioni && a.size() > 1 && a[0] == '-') {
       return errore(p, "opzione sconosciuta '" + a + "' (aiuto: " + p + " --help)", 2);
     } else if (mondo != nullptr) {

@@ -1,18 +1,21 @@
 #!/bin/sh
-# velt-utf8 at a real terminal (tmux), with no locale set: lines are edited
-# through libedit, an accented letter is erased as one character, Up brings
-# back the previous line, and the prompt stays whole.
+# A game at a real terminal (tmux) that shows UTF-8: the world's accented
+# letters are shown as UTF-8, lines are edited through libedit, an accented
+# letter is erased as one character, Up brings back the previous line, and
+# the prompt stays whole. The locale is unset, then given the assignments
+# that follow the world file (velt-utf8 needs none, velt a UTF-8 locale).
 #
-#   terminale.sh <velt-utf8> <world file>
+#   terminale.sh <velt-utf8 | velt> <world file> [VARIABLE=VALUE...]
 set -eu
 programma=$(realpath "$1")
+locale=$(shift 2 && echo "$@")
 cartella=$(mktemp -d "${TMPDIR:-/tmp}/velt-terminale-XXXXXX")
 t="tmux -L velt-terminale-$$"
 trap '$t kill-server 2>/dev/null || true; rm -rf "$cartella"' EXIT
 cp "$2" "$cartella/mondo.ini"
 cd "$cartella"
 $t -f /dev/null new-session -d -x 100 -y 50 \
-  "env -u LANG -u LC_ALL -u LC_CTYPE -u LANGUAGE '$programma'; echo \"stato=\$?\"; sleep 60"
+  "env -u LANG -u LC_ALL -u LC_CTYPE -u LANGUAGE $locale '$programma'; echo \"stato=\$?\"; sleep 60"
 
 schermo() { $t capture-pane -p -S -500 | sed 's/ *$//'; }
 # Waits until the screen shows the line `$1` (a fixed string; blanks at the
@@ -35,6 +38,7 @@ prompt='Sono in attesa di un comando => '
 aspetta 'Sono in attesa di una risposta => ' 1
 $t send-keys 'no' Enter
 aspetta "$prompt" 1
+aspetta 'Il portone è chiuso a chiave: chissà dove il vecchio custode' 1
 # A letter of two bytes typed and erased, then the cursor moved and a word
 # finished in the middle of the line.
 $t send-keys 'guarda fontnaè' BSpace Left Left 'a' Enter

@@ -7,6 +7,7 @@
 #include "console/console_web.h"
 #include "console/cp850.h"
 #include "game/ambiente.h"
+#include "world/mondo_letto.h"
 
 // The game in the browser page: the same loop as the terminal programs, with
 // the page's console. The page puts the world as mondo.ini in the game's
@@ -28,7 +29,8 @@ int main() {
 }
 
 namespace {
-conversione_cp850 ultima;
+mondo_letto ultimo;
+std::string motivo;
 }  // namespace
 
 // What velt_converti hands to the page; the fields are 32-bit words.
@@ -36,29 +38,25 @@ struct esito_conversione {
   std::uint32_t stato;  // 0 passed unchanged, 1 converted, 2 failed
   const char* testo;    // the world to play (stati 0 and 1)
   std::uint32_t lunghezza;
-  std::uint32_t riga;     // stato 2: the line of the character
-  const char* carattere;  // stato 2: that character, UTF-8, NUL-terminated
+  std::uint32_t riga;  // stato 2: the line of the character
+  const char* motivo;  // stato 2: why, as the author tools say it, UTF-8
 };
 
-// A world file the player opens: a file that is valid UTF-8 with non-ASCII
-// text is converted to code page 850 with the rules of the author tools;
-// anything else is the engine's own bytes and passes unchanged. The result
-// stays valid until the next call.
+// A world file the player opens, read as the author tools and the terminal
+// games read one (see mondo_letto). The result stays valid until the next
+// call.
 extern "C" EMSCRIPTEN_KEEPALIVE const esito_conversione* velt_converti(const char* dati,
                                                                        std::size_t n) {
   static esito_conversione esito;
-  const std::string testo(dati, n);
-  if (!utf8_non_ascii(testo)) {
-    ultima = conversione_cp850{};
-    ultima.testo = testo;
-    esito.stato = 0;
-  } else {
-    ultima = converti_in_cp850(testo);
-    esito.stato = ultima.riuscita ? 1 : 2;
-  }
-  esito.testo = ultima.testo.data();
-  esito.lunghezza = static_cast<std::uint32_t>(ultima.testo.size());
-  esito.riga = static_cast<std::uint32_t>(ultima.riga);
-  esito.carattere = ultima.carattere.c_str();
+  ultimo = mondo_da_testo(std::string(dati, n));
+  const conversione_cp850& c = ultimo.conversione;
+  motivo = ultimo.esito == mondo_letto::NON_CONVERTIBILE ? motivo_conversione(c) : "";
+  esito.stato = ultimo.esito == mondo_letto::LETTO        ? 0
+                : ultimo.esito == mondo_letto::CONVERTITO ? 1
+                                                          : 2;
+  esito.testo = ultimo.testo.data();
+  esito.lunghezza = static_cast<std::uint32_t>(ultimo.testo.size());
+  esito.riga = static_cast<std::uint32_t>(c.riga);
+  esito.motivo = motivo.c_str();
   return &esito;
 }

@@ -137,10 +137,9 @@
     modulo.HEAPU8.set(grezzi, p);
     const e = modulo._velt_converti(p, grezzi.length) >> 2;
     modulo._free(p);
-    const [stato, testo, lunghezza, numero, carattere] = modulo.HEAPU32.slice(e, e + 5);
+    const [stato, testo, lunghezza, numero, motivo] = modulo.HEAPU32.slice(e, e + 5);
     if (stato === 2) {
-      return { errore: `Riga ${numero}: il carattere «${modulo.UTF8ToString(carattere)}» ` +
-                       'non esiste in code page 850. Correggi il file e riaprilo.' };
+      return { errore: `Riga ${numero}: ${modulo.UTF8ToString(motivo)}. Correggi il file e riaprilo.` };
     }
     return { dati: modulo.HEAPU8.slice(testo, testo + lunghezza), convertito: stato === 1 };
   }

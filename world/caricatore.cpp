@@ -123,10 +123,12 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
       leggi_blocco(ingresso, "[Titolo]", "[EndTitolo]", titolo);
     } else if (linea == "[Zaino]") {
       apre(ingresso, "[Zaino]");
+      // A saved game wraps the backpack's records in its content list's
+      // markers, which the loader passes over like any other line.
       const auto prossima = [&ingresso] {
         return vaglia(ingresso, ingresso.leggi(), "[EndZaino]",
                       {"[Oggetto]", "[OggOstruzione]", "[OggContenitore]", "[OggNascondiglio]",
-                       "[EndZaino]"});
+                       "[EndZaino]", "[OggInContenitore]", "[EndOggInContenitore]"});
       };
       linea = prossima();
       while (linea != "[EndZaino]" && !ingresso.eof()) {
@@ -169,7 +171,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
         std::string_view chiave, right;
         bool nome = false;
         if (dividi(linea, chiave, right)) {
-          chiave_letta(ingresso, chiave, right);
+          chiave = chiave_letta(ingresso, chiave, right);
           nome = uguale_in_maiuscolo(chiave, "NOMELUOGO");
           if (nome) {
             nomeluogo.assign(right);
@@ -205,7 +207,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
                        {"[EndPuntatoriALuogo]"});
         std::string_view chiave, right;
         if (!dividi(linea, chiave, right) || chiave.empty() || right.empty()) continue;
-        chiave_letta(ingresso, chiave, right);
+        chiave = chiave_letta(ingresso, chiave, right);
         // Keys match in any case; the lengths are compared first, which keeps
         // the many tests cheap.
         const auto e = [chiave](std::string_view parola) {
@@ -265,7 +267,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
       while (linea != "[EndFineGioco]" && !ingresso.eof()) {
         std::string_view chiave, right;
         if (dividi(linea, chiave, right)) {
-          chiave_letta(ingresso, chiave, right);
+          chiave = chiave_letta(ingresso, chiave, right);
           if (uguale_in_maiuscolo(chiave, "OBJ")) {
             dati.emplace_back(right);
             if (osservatore* o = ingresso.osserva()) {
@@ -298,7 +300,7 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
       while (linea != "[EndUtente]" && !ingresso.eof()) {
         std::string_view chiave, right;
         const bool diviso = dividi(linea, chiave, right);
-        if (diviso) chiave_letta(ingresso, chiave, right);
+        if (diviso) chiave = chiave_letta(ingresso, chiave, right);
         if (diviso && uguale_in_maiuscolo(chiave, "INIZIO")) {
           auto trovato = cerca(right);
           if (trovato == luoghi.end() && !salta(ingresso, osservatore::LUOGO_INIZIO, cercato)) {

@@ -98,7 +98,7 @@ void leggi_chiavi(lettore& s, genere g, record_oggetto& r) {
       linea = prossima();
       continue;
     }
-    chiave_letta(s, chiave, right);
+    chiave = chiave_letta(s, chiave, right);
     // Keys match in any case; the lengths are compared first, so most are
     // told apart for free.
     const auto e = [chiave](std::string_view parola) {
@@ -262,7 +262,7 @@ lettore& operator>>(lettore& s, std::unique_ptr<luogo>& a) {
   while (linea != "[EndLuogo]" && !s.eof()) {
     std::string_view chiave, right;
     if (dividi(linea, chiave, right)) {
-      chiave_letta(s, chiave, right);
+      chiave = chiave_letta(s, chiave, right);
       const auto e = [chiave](std::string_view parola) {
         return uguale_in_maiuscolo(chiave, parola);
       };
@@ -365,7 +365,9 @@ osservatore::lettura osservatore::marcatore(unsigned long, std::string_view,
 std::string_view vaglia_osservata(lettore& s, osservatore& o, std::string_view linea,
                                   std::string_view chiusura,
                                   std::initializer_list<std::string_view> attesi, bool record) {
-  if (!forma_di_marcatore(linea) || std::find(attesi.begin(), attesi.end(), linea) != attesi.end()) {
+  // Most lines start with a letter: nothing to ask about.
+  if (linea.empty() || (linea[0] != '[' && linea[0] != ' ' && linea[0] != '\t') ||
+      !forma_di_marcatore(linea) || std::find(attesi.begin(), attesi.end(), linea) != attesi.end()) {
     return linea;
   }
   osservatore::lettura l = o.marcatore(s.riga(), linea, chiusura, attesi);

@@ -78,9 +78,11 @@ inline std::string_view vaglia(lettore& s, std::string_view linea, std::string_v
 inline void apre(lettore& s, std::string_view marcatore) {
   if (osservatore* o = s.osserva()) o->apre(s.riga(), marcatore);
 }
-// Tells the observer of a key line, just read and split.
-inline void chiave_letta(lettore& s, std::string_view chiave, std::string_view valore) {
-  if (osservatore* o = s.osserva()) o->chiave(s.riga(), chiave, valore);
+// Tells the observer of a key line, just read and split; the key to take.
+inline std::string_view chiave_letta(lettore& s, std::string_view chiave,
+                                     std::string_view valore) {
+  osservatore* o = s.osserva();
+  return o == nullptr ? chiave : o->chiave(s.riga(), chiave, valore);
 }
 // The end of the part opened at line `inizio` and closed by `chiusura`:
 // `chiusa` when its closing marker was read (the observer hears it closed),

@@ -55,9 +55,13 @@ public:
   virtual void apre(unsigned long /*riga*/, std::string_view /*marcatore*/) {}
   virtual void chiude(unsigned long /*riga*/) {}
   // A key line read inside a section or record, split at its first '=':
-  // both views lie inside the line, whose key starts at column 0.
-  virtual void chiave(unsigned long /*riga*/, std::string_view /*chiave*/,
-                      std::string_view /*valore*/) {}
+  // both views lie inside the line, whose key starts at column 0. Returns
+  // the key the reader is to take: `chiave` itself, as the game takes it,
+  // or a part of it (the key without the blanks that end it).
+  virtual std::string_view chiave(unsigned long /*riga*/, std::string_view chiave,
+                                  std::string_view /*valore*/) {
+    return chiave;
+  }
 
   // How a reader is to take a line shaped like a marker that is none of the
   // markers it takes at this point. `come` empty: as the game takes it.

@@ -52,6 +52,25 @@ bool apri_mondo(const char* nome, std::ifstream& ingresso) {
   return ingresso.is_open();
 }
 
+bool leggi_intero(const char* nome, std::string& dati) {
+  std::ifstream ingresso;
+  if (!apri_mondo(nome, ingresso)) return false;
+  ingresso.seekg(0, std::ios::end);
+  const std::streamoff misura = ingresso.tellg();
+  ingresso.seekg(0, std::ios::beg);
+  dati.resize(misura > 0 ? static_cast<std::size_t>(misura) : 0);
+  ingresso.read(&dati[0], static_cast<std::streamsize>(dati.size()));
+  dati.resize(static_cast<std::size_t>(ingresso.gcount()));
+  // A file grown since it was measured: the rest, as it comes.
+  if (ingresso) {
+    char blocco[1 << 16];
+    while (ingresso.read(blocco, sizeof blocco) || ingresso.gcount() > 0) {
+      dati.append(blocco, static_cast<std::size_t>(ingresso.gcount()));
+    }
+  }
+  return !ingresso.bad();
+}
+
 namespace {
 
 // Reads ahead into `blocco` what the stream holds without waiting, at least

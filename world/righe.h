@@ -49,6 +49,11 @@ bool dividi(std::string_view linea, std::string_view& chiave, std::string_view& 
 // counts: a folder or an unreadable file is one that is not there.
 bool apri_mondo(const char* nome, std::ifstream& ingresso);
 
+// Reads the whole world file `nome` (one `apri_mondo` accepts) into `dati`
+// at once, sized first: a big world is not grown byte by byte. False when it
+// cannot be opened or reading it fails.
+bool leggi_intero(const char* nome, std::string& dati);
+
 // The world file as a source of lines. Each line comes without its line feed
 // and without trailing carriage returns, so CR LF files read like LF files.
 // The end-of-file and error states are those of the underlying stream: a line

@@ -219,6 +219,8 @@ const guasto guasti[] = {
     {"[EndFineGioco]\n", "", "manca-fine"},
     {"[EndFineGioco]\n", "[EndFineGioco", "manca-fine"},
     {"NOMEOGGETTO=cassa", "NOMEOGGETTO=cassa\nDESCRIZIONE  =Vuota.", "chiave-con-spazio"},
+    // The name is still read: the key that OBJ and REAGENTE name exists.
+    {"NOMEOGGETTO=chiave", "NOMEOGGETTO =chiave", "chiave-con-spazio"},
 };
 
 TEST(Analisi, OgniGuastoDaUnaDiagnosiELaSuaCorrezioneLoRipara) {

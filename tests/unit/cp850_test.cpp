@@ -48,3 +48,19 @@ TEST(ConversioneCp850, RiconosceUtf8EFaIlGiroCompleto) {
   ASSERT_TRUE(esito.riuscita);
   EXPECT_EQ(esito.testo, tutti);
 }
+
+// The reason an author reads names the character, its code point and its
+// column, or the stray byte; the tool's line puts the file and line first.
+TEST(ConversioneCp850, IlMotivoNominaCarattereCodiceEColonna) {
+  const auto euro = converti_in_cp850("[Titolo]\nCosta 5 \xE2\x82\xAC\n");
+  ASSERT_FALSE(euro.riuscita);
+  EXPECT_EQ(errore_conversione("m.ini", euro),
+            "m.ini:2: errore: il carattere '\xE2\x82\xAC' (U+20AC), alla colonna 9, non esiste "
+            "nella code page 850 e non ha un equivalente semplice");
+  const auto emoji = converti_in_cp850("\xC3\xA8\xF0\x9F\x98\x80");
+  EXPECT_EQ(motivo_conversione(emoji),
+            "il carattere '\xF0\x9F\x98\x80' (U+1F600), alla colonna 2, non esiste nella code "
+            "page 850 e non ha un equivalente semplice");
+  EXPECT_EQ(motivo_conversione(converti_in_cp850("ab\xFF")),
+            "il byte 0xFF, alla colonna 3, non \xC3\xA8 UTF-8 valido");
+}

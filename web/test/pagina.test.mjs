@@ -170,7 +170,7 @@ test('mondi: il mondo del giocatore, in code page 850 e in UTF-8, dà lo stesso 
   assert.match(await schermo(p), /Un bancone "lucido"\.\.\. l'ultimo/);
   const prima = await schermo(p);
   await p.setInputFiles('#file-mondo', file('euro.ini', CAFFE_UTF8.replace('Un bancone lucido.', 'Un caffè costa 1 €.')));
-  await p.waitForFunction(() => /Riga 9: il carattere «€» non esiste in code page 850/
+  await p.waitForFunction(() => /Riga 9: il carattere '€' \(U\+20AC\), alla colonna 18, non esiste nella code page 850/
     .test(document.getElementById('avviso').textContent));
   assert.equal(await schermo(p), prima);
 });
