@@ -514,7 +514,8 @@ $('risolvi').addEventListener('click', async () => {
   $('in-prova').disabled = true;
   $('progresso').textContent = 'Risolvi: ricerca in corso…';
   try {
-    const r = await autore(risolutore, ['risolvi', '/p/mondo.ini'], { 'mondo.ini': await mondoCp850() });
+    // The solver reads a UTF-8 world as it is and writes its solution in UTF-8.
+    const r = await autore(risolutore, ['risolvi', '/p/mondo.ini'], { 'mondo.ini': byteDelMondo() });
     const esplorati = Number((/(\d+) stat[oi] esplorat/.exec(r.errori) || [])[1] || 0);
     corpo.dataset.statiAlSecondo = String(Math.round(esplorati / (r.ms / 1000)));
     if (r.stato === 0) {
