@@ -21,7 +21,6 @@ public:
   }
 };
 
-
 // Where, in `testo`, character `colonna` (from 1) of line `riga` starts.
 std::size_t posizione(const std::string& testo, unsigned long riga, unsigned long colonna) {
   std::size_t p = 0;
@@ -252,7 +251,8 @@ risultato analizza(std::string_view dati) {
   for (riferimento& rif : r.riferimenti) in_caratteri(rif.dove);
   for (uscita_mappa& u : r.mappa.uscite) in_caratteri(u.dove);
   r.diagnostiche.insert(r.diagnostiche.end(), mancanti.begin(), mancanti.end());
-  std::stable_sort(r.diagnostiche.begin(), r.diagnostiche.end(),
-                   [](const diagnostica& x, const diagnostica& y) { return x.dove.riga < y.dove.riga; });
+  std::stable_sort(
+      r.diagnostiche.begin(), r.diagnostiche.end(),
+      [](const diagnostica& x, const diagnostica& y) { return x.dove.riga < y.dove.riga; });
   return r;
 }

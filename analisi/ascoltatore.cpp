@@ -10,9 +10,10 @@ namespace {
 
 constexpr std::string_view direzioni[] = {"NORD", "SUD", "EST", "OVEST", "ALTO", "BASSO"};
 
-
 // The first line of a text block.
-std::string prima_riga(std::string_view testo) { return in_utf8(testo.substr(0, testo.find('\n'))); }
+std::string prima_riga(std::string_view testo) {
+  return in_utf8(testo.substr(0, testo.find('\n')));
+}
 
 // A line without the blanks around it, in upper case as keys are compared.
 std::string normalizzata(std::string_view linea) {
@@ -40,28 +41,14 @@ std::size_t distanza(std::string_view a, std::string_view b) {
   return una[b.size()];
 }
 
-// The closing marker of the part opened by `apertura`.
+// The closing marker of the part opened by `apertura`: the marker of the
+// format that adds "End" to it.
 std::string_view chiusura_di(std::string_view apertura) {
-  static const std::string_view coppie[][2] = {
-      {"[Titolo]", "[EndTitolo]"},
-      {"[Zaino]", "[EndZaino]"},
-      {"[Luogo]", "[EndLuogo]"},
-      {"[Descrizione]", "[EndDescrizione]"},
-      {"[Suggerimento]", "[EndSuggerimento]"},
-      {"[OggInLuogo]", "[EndOggInLuogo]"},
-      {"[PuntatoriALuogo]", "[EndPuntatoriALuogo]"},
-      {"[Utente]", "[EndUtente]"},
-      {"[FineGioco]", "[EndFineGioco]"},
-      {"[MsgFineGioco]", "[EndMsgFineGioco]"},
-      {"[Oggetto]", "[EndOggetto]"},
-      {"[OggOstruzione]", "[EndOggOstruzione]"},
-      {"[OggContenitore]", "[EndOggContenitore]"},
-      {"[OggNascondiglio]", "[EndOggNascondiglio]"},
-      {"[OggInContenitore]", "[EndOggInContenitore]"},
-      {"[OggNascosti]", "[EndOggNascosti]"},
-  };
-  for (const auto& c : coppie) {
-    if (c[0] == apertura) return c[1];
+  for (std::string_view m : marcatori_formato) {
+    if (m.size() == apertura.size() + 3 && m.substr(0, 4) == "[End" &&
+        m.substr(4) == apertura.substr(1)) {
+      return m;
+    }
   }
   return {};
 }
@@ -180,6 +167,8 @@ void ascoltatore::chiude(unsigned long riga) {
     s.ultima = std::max(s.ultima, ultima);
   }
   if (p.record) ultimo_chiuso = p.simbolo;
+  // A derived record left open ends with its list.
+  if (p.lista) fine_derivato.clear();
   for (diagnostica& d : p.sospese) r.diagnostiche.push_back(std::move(d));
 }
 
@@ -192,13 +181,13 @@ void ascoltatore::manca_fine(unsigned long riga_dopo, bool a_fine_file) {
       righe.ultima_piena(a_fine_file ? righe.numero() : riga_dopo - 1, p.riga);
   p.mancante = true;
   p.ultima = ultima;
-  const char* cosa = p.record  ? "il record aperto"
-                     : p.lista ? "la lista aperta"
+  const char* cosa = p.record                               ? "il record aperto"
+                     : p.lista                              ? "la lista aperta"
                      : p.blocco && p.apertura != "[Titolo]" ? "il blocco di testo aperto"
-                                                           : "la sezione aperta";
-  diagnostica& d = aggiungi(p.riga, gravita::errore, "manca-fine",
-                            "manca " + std::string(p.chiusura) + " per " + cosa + " alla riga " +
-                                std::to_string(p.riga));
+                                                            : "la sezione aperta";
+  diagnostica& d = aggiungi(
+      p.riga, gravita::errore, "manca-fine",
+      "manca " + std::string(p.chiusura) + " per " + cosa + " alla riga " + std::to_string(p.riga));
   correzione c;
   c.titolo = "inserisci " + std::string(p.chiusura);
   if (ultima == righe.numero() && !righe.finisce_a_capo()) {
@@ -243,9 +232,9 @@ osservatore::lettura ascoltatore::marcatore(unsigned long riga, std::string_view
     }
   }
   const bool in_record = cima != nullptr && cima->record;
-  const bool lista_dovuta = chiusura.empty() && attesi.size() == 1 &&
-                            (*attesi.begin() == "[OggInContenitore]" ||
-                             *attesi.begin() == "[OggNascosti]");
+  const bool lista_dovuta =
+      chiusura.empty() && attesi.size() == 1 &&
+      (*attesi.begin() == "[OggInContenitore]" || *attesi.begin() == "[OggNascosti]");
   const std::string nuda = normalizzata(linea);
   std::string_view vicino;
   std::size_t d = std::string::npos;
@@ -259,21 +248,25 @@ osservatore::lettura ascoltatore::marcatore(unsigned long riga, std::string_view
   // closing marker written wrong.
   const bool fine_sbagliata = in_record && !simile && nuda.compare(0, 4, "[END") == 0;
   std::string_view forse = fine_sbagliata ? chiusura : vicino;
+  // In a record or a text block, a line that resembles an opening marker
+  // and nothing of the part's own is the next part, misspelt, after a
+  // closing marker the file lacks: that is said here, and the line is then
+  // read again where it belongs, which says the rest.
+  if (!simile && !fine_sbagliata && cima != nullptr && (cima->record || cima->blocco)) {
+    for (std::string_view m : marcatori_formato) {
+      if (m.substr(0, 4) == "[End") continue;
+      if (distanza(nuda, in_maiuscolo(m)) <= std::max<std::size_t>(2, m.size() / 3)) {
+        manca_fine(riga, false);
+        return {chiusura, true};
+      }
+    }
+  }
   if (!simile && !fine_sbagliata) {
     // A marker of another place in the file, in the wrong case or with
     // blanks around: said, but not read as it.
     forse = {};
     if (!esatto) {
-      for (std::string_view m : {"[Titolo]", "[EndTitolo]", "[Zaino]", "[EndZaino]", "[Luogo]",
-                                 "[EndLuogo]", "[Descrizione]", "[EndDescrizione]",
-                                 "[Suggerimento]", "[EndSuggerimento]", "[OggInLuogo]",
-                                 "[EndOggInLuogo]", "[PuntatoriALuogo]", "[EndPuntatoriALuogo]",
-                                 "[Utente]", "[EndUtente]", "[FineGioco]", "[EndFineGioco]",
-                                 "[MsgFineGioco]", "[EndMsgFineGioco]", "[Oggetto]",
-                                 "[EndOggetto]", "[OggOstruzione]", "[EndOggOstruzione]",
-                                 "[OggContenitore]", "[EndOggContenitore]", "[OggNascondiglio]",
-                                 "[EndOggNascondiglio]", "[OggInContenitore]",
-                                 "[EndOggInContenitore]", "[OggNascosti]", "[EndOggNascosti]"}) {
+      for (std::string_view m : marcatori_formato) {
         if (nuda == in_maiuscolo(m)) forse = m;
       }
     }
@@ -281,10 +274,11 @@ osservatore::lettura ascoltatore::marcatore(unsigned long riga, std::string_view
     d = 0;
   }
   const gravita g = in_record ? gravita::errore : gravita::avviso;
-  const std::string conseguenza = in_record                       ? "il gioco si ferma"
-                                  : lista_dovuta                  ? "la riga va persa"
-                                  : cima != nullptr && cima->blocco ? "la riga e quelle che seguono restano nel testo"
-                                                                  : "la riga è ignorata";
+  const std::string conseguenza = in_record      ? "il gioco si ferma"
+                                  : lista_dovuta ? "la riga va persa"
+                                  : cima != nullptr && cima->blocco
+                                      ? "la riga e quelle che seguono restano nel testo"
+                                      : "la riga è ignorata";
   std::string testo;
   std::string codice = "marcatore-sconosciuto";
   if (esatto) {
@@ -293,15 +287,15 @@ osservatore::lettura ascoltatore::marcatore(unsigned long riga, std::string_view
             " aperto alla riga " + std::to_string(cima->riga) + ": ci vuole " +
             std::string(chiusura) + "; " + conseguenza;
   } else {
-    testo = "la riga " + tra_apici(linea) + " non è un marcatore: forse " + std::string(forse) +
-            "? " +
-            (d == 0 ? "I marcatori vanno scritti esatti (stesse maiuscole, niente spazi attorno); " +
-                          conseguenza
-                    : maiuscola_iniziale(conseguenza));
+    testo =
+        "la riga " + tra_apici(linea) + " non è un marcatore: forse " + std::string(forse) + "? " +
+        (d == 0 ? "I marcatori vanno scritti esatti (stesse maiuscole, niente spazi attorno); " +
+                      conseguenza
+                : maiuscola_iniziale(conseguenza));
   }
   diagnostica& diag = aggiungi(riga, g, codice, testo);
-  diag.correzioni.push_back({"sostituisci con " + std::string(forse), {riga, 0, FINO_A_FINE_RIGA},
-                             std::string(forse)});
+  diag.correzioni.push_back(
+      {"sostituisci con " + std::string(forse), {riga, 0, FINO_A_FINE_RIGA}, std::string(forse)});
   if (!simile && !fine_sbagliata) {
     riga_detta = riga;  // the reader's own remark about the line would repeat it
     return {};
@@ -373,8 +367,8 @@ bool ascoltatore::segnala(evento e, unsigned long riga, const std::string& testo
     case LUOGO_PUNTATORI:
     case LUOGO_INIZIO:
     case LUOGO_FINE:
-      nomi_luoghi.push_back({e, riga, testo, valore ? da_valore : 0,
-                             valore ? a_valore : FINO_A_FINE_RIGA});
+      nomi_luoghi.push_back(
+          {e, riga, testo, valore ? da_valore : 0, valore ? a_valore : FINO_A_FINE_RIGA});
       break;
   }
   return true;
@@ -493,7 +487,8 @@ std::string_view ascoltatore::chiave(unsigned long riga, std::string_view chiave
 }
 
 void ascoltatore::fermato() {
-  aggiungi(ultima_riga, gravita::errore, "arresto", "la lettura si interrompe qui: il gioco si ferma");
+  aggiungi(ultima_riga, gravita::errore, "arresto",
+           "la lettura si interrompe qui: il gioco si ferma");
 }
 
 unsigned long ascoltatore::riga_di(std::string_view nome) const {
@@ -530,9 +525,10 @@ void ascoltatore::concludi() {
       continue;
     }
     const unsigned long dove = riga_di(n.nome);
-    const std::string luogo = "il luogo " + tra_apici(n.nome) +
-                              (dove == 0 ? ", che non esiste"
-                                         : ", definito più avanti alla riga " + std::to_string(dove));
+    const std::string luogo =
+        "il luogo " + tra_apici(n.nome) +
+        (dove == 0 ? ", che non esiste"
+                   : ", definito più avanti alla riga " + std::to_string(dove));
     switch (n.e) {
       case COLLEGAMENTO_MANCANTE:
         aggiungi(n.riga, gravita::avviso, "luogo-inesistente",
@@ -563,7 +559,8 @@ void ascoltatore::concludi() {
   std::vector<simbolo> tenuti;
   for (std::size_t i = 0; i < r.simboli.size(); ++i) {
     long su = r.simboli[i].dentro;
-    while (su >= 0 && nuovo[static_cast<std::size_t>(su)] < 0) su = sopra[static_cast<std::size_t>(su)];
+    while (su >= 0 && nuovo[static_cast<std::size_t>(su)] < 0)
+      su = sopra[static_cast<std::size_t>(su)];
     sopra[i] = su;
     if (r.simboli[i].nome.empty()) continue;
     nuovo[i] = static_cast<long>(tenuti.size());
@@ -582,7 +579,8 @@ void ascoltatore::concludi() {
   for (std::size_t i = 0; i < r.simboli.size(); ++i) {
     const simbolo& s = r.simboli[i];
     if (s.genere == genere_simbolo::sezione) continue;
-    (s.genere == genere_simbolo::luogo ? luoghi_utf8 : oggetti).emplace(s.nome, static_cast<long>(i));
+    (s.genere == genere_simbolo::luogo ? luoghi_utf8 : oggetti)
+        .emplace(s.nome, static_cast<long>(i));
   }
   for (riferimento& rif : r.riferimenti) {
     const auto& nomi = rif.a_luogo ? luoghi_utf8 : oggetti;

@@ -15,8 +15,15 @@
 constexpr unsigned long FINO_A_FINE_RIGA = ULONG_MAX;
 
 // What a use of a name is, beyond its being a place or an object.
-enum class uso { collegamento, nomeluogo_oggetti, nomeluogo_puntatori, inizio, fineluogo,
-                 reagente, obj };
+enum class uso {
+  collegamento,
+  nomeluogo_oggetti,
+  nomeluogo_puntatori,
+  inizio,
+  fineluogo,
+  reagente,
+  obj
+};
 
 // The observer the analysis installs in the game's loader. While the world
 // loads it hears every part opened and closed, every key line and every
@@ -28,13 +35,12 @@ enum class uso { collegamento, nomeluogo_oggetti, nomeluogo_puntatori, inizio, f
 // bytes of the text read: `analizza` turns the columns into characters.
 class ascoltatore : public osservatore {
 public:
-  ascoltatore(const righe_testo& righe, std::size_t dimensione, risultato& r)
-      : righe(righe), r(r) {
-    // A record takes some 300 bytes, and names a place or object in a few
+  ascoltatore(const righe_testo& righe, std::size_t dimensione, risultato& r) : righe(righe), r(r) {
+    // A record takes 200 bytes or more, and names a place or object in a few
     // lines: room for them all at once, which a big world would otherwise
     // move again and again.
-    r.simboli.reserve(dimensione / 250);
-    r.riferimenti.reserve(dimensione / 250);
+    r.simboli.reserve(dimensione / 200);
+    r.riferimenti.reserve(dimensione / 200);
   }
 
   bool segnala(evento e, unsigned long riga, const std::string& testo) override;
@@ -110,11 +116,11 @@ private:
   // Object number and the line of its record, sorted by number at the end.
   std::vector<std::pair<int, unsigned long>> righe_oggetti;
   std::map<std::pair<std::string, int>, intervallo> uscite;
-  std::string selezionato;     // the place "[PuntatoriALuogo]" sets the exits of
-  std::string fine_derivato;   // closing marker of a derived record met in a list
+  std::string selezionato;    // the place "[PuntatoriALuogo]" sets the exits of
+  std::string fine_derivato;  // closing marker of a derived record met in a list
   unsigned long ultima_riga = 0;
-  long ultimo_chiuso = -1;     // the symbol of the record closed last
-  unsigned long riga_detta = 0;  // a line already reported when asked about
+  long ultimo_chiuso = -1;            // the symbol of the record closed last
+  unsigned long riga_detta = 0;       // a line already reported when asked about
   unsigned long riga_sostituita = 0;  // a line read as the marker it resembles
   // The value of the last key line, for remarks about that line.
   unsigned long riga_valore = 0, da_valore = 0, a_valore = 0;

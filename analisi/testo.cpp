@@ -8,15 +8,17 @@ void indicizza(std::string_view t, std::vector<std::size_t>& inizi) {
   // Counted first, so the index is allocated once: a big world has millions
   // of lines.
   std::size_t righe = 1;
-  for (const char* p = t.data(), *fine = t.data() + t.size(); p < fine; ++righe) {
-    const auto* a_capo = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(fine - p)));
+  for (const char *p = t.data(), *fine = t.data() + t.size(); p < fine; ++righe) {
+    const auto* a_capo =
+        static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(fine - p)));
     if (a_capo == nullptr) break;
     p = a_capo + 1;
   }
   inizi.reserve(righe);
   inizi.push_back(0);
-  for (const char* p = t.data(), *fine = t.data() + t.size(); p < fine;) {
-    const auto* a_capo = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(fine - p)));
+  for (const char *p = t.data(), *fine = t.data() + t.size(); p < fine;) {
+    const auto* a_capo =
+        static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(fine - p)));
     if (a_capo == nullptr) break;
     inizi.push_back(static_cast<std::size_t>(a_capo - t.data()) + 1);
     p = a_capo + 1;

@@ -115,8 +115,8 @@ void ambiente::carica_da(std::istream& flusso, osservatore* oss) {
   };
   while (!ingresso.eof()) {
     linea = vaglia(ingresso, ingresso.leggi_non_vuota(), "",
-                   {"[Titolo]", "[Zaino]", "[Luogo]", "[OggInLuogo]", "[PuntatoriALuogo]", "[Utente]",
-                    "[FineGioco]"});
+                   {"[Titolo]", "[Zaino]", "[Luogo]", "[OggInLuogo]", "[PuntatoriALuogo]",
+                    "[Utente]", "[FineGioco]"});
     // Where the section opened, for a file that ends inside it.
     const unsigned long sezione = ingresso.riga();
     if (linea == "[Titolo]") {

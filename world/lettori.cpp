@@ -232,10 +232,6 @@ lettore& operator>>(lettore& s, std::unique_ptr<oggnasc>& a) {
   return s;
 }
 
-namespace {
-
-}  // namespace
-
 void leggi_blocco(lettore& s, std::string_view apertura, std::string_view chiusura,
                   std::string& testo) {
   const unsigned long inizio = s.riga();
@@ -307,36 +303,49 @@ void aperto_a_fine(lettore& s, unsigned long riga, std::string_view chiusura) {
   }
 }
 
-void fine_parte(lettore& s, unsigned long inizio, std::string_view chiusura, bool chiusa) {
-  if (!chiusa) {
-    aperto_a_fine(s, inizio, chiusura);
-  } else if (osservatore* o = s.osserva()) {
-    o->chiude(s.riga());
-  }
-}
-
 void risincronizza(lettore& s) {
   std::string_view linea = s.leggi();
   while (!s.eof() && !forma_di_marcatore(linea)) linea = s.leggi();
   s.rimetti();
 }
 
+const std::string_view marcatori_formato[NUM_MARCATORI] = {
+    "[Titolo]",
+    "[Zaino]",
+    "[Luogo]",
+    "[OggInLuogo]",
+    "[PuntatoriALuogo]",
+    "[Utente]",
+    "[FineGioco]",
+    "[EndTitolo]",
+    "[EndZaino]",
+    "[EndLuogo]",
+    "[EndOggInLuogo]",
+    "[EndPuntatoriALuogo]",
+    "[EndUtente]",
+    "[EndFineGioco]",
+    "[Descrizione]",
+    "[EndDescrizione]",
+    "[Suggerimento]",
+    "[EndSuggerimento]",
+    "[MsgFineGioco]",
+    "[EndMsgFineGioco]",
+    "[Oggetto]",
+    "[EndOggetto]",
+    "[OggOstruzione]",
+    "[EndOggOstruzione]",
+    "[OggContenitore]",
+    "[EndOggContenitore]",
+    "[OggNascondiglio]",
+    "[EndOggNascondiglio]",
+    "[OggInContenitore]",
+    "[EndOggInContenitore]",
+    "[OggNascosti]",
+    "[EndOggNascosti]",
+};
+
 namespace {
 
-// The markers of the format: the openers of the top-level sections first.
-constexpr std::string_view marcatori[] = {
-    "[Titolo]",           "[Zaino]",          "[Luogo]",
-    "[OggInLuogo]",       "[PuntatoriALuogo]", "[Utente]",
-    "[FineGioco]",        "[EndTitolo]",      "[EndZaino]",
-    "[EndLuogo]",         "[EndOggInLuogo]",  "[EndPuntatoriALuogo]",
-    "[EndUtente]",        "[EndFineGioco]",   "[Descrizione]",
-    "[EndDescrizione]",   "[Suggerimento]",   "[EndSuggerimento]",
-    "[MsgFineGioco]",     "[EndMsgFineGioco]", "[Oggetto]",
-    "[EndOggetto]",       "[OggOstruzione]",  "[EndOggOstruzione]",
-    "[OggContenitore]",   "[EndOggContenitore]", "[OggNascondiglio]",
-    "[EndOggNascondiglio]", "[OggInContenitore]", "[EndOggInContenitore]",
-    "[OggNascosti]",      "[EndOggNascosti]",
-};
 constexpr int NUM_SEZIONI = 7;
 
 }  // namespace
@@ -349,15 +358,16 @@ bool forma_di_marcatore(std::string_view linea) {
 }
 
 bool marcatore_di_sezione(std::string_view linea) {
-  return std::find(marcatori, marcatori + NUM_SEZIONI, linea) != marcatori + NUM_SEZIONI;
+  return std::find(marcatori_formato, marcatori_formato + NUM_SEZIONI, linea) !=
+         marcatori_formato + NUM_SEZIONI;
 }
 
 bool marcatore_del_formato(std::string_view linea) {
-  return std::find(std::begin(marcatori), std::end(marcatori), linea) != std::end(marcatori);
+  return std::find(std::begin(marcatori_formato), std::end(marcatori_formato), linea) !=
+         std::end(marcatori_formato);
 }
 
-osservatore::lettura osservatore::marcatore(unsigned long, std::string_view,
-                                            std::string_view,
+osservatore::lettura osservatore::marcatore(unsigned long, std::string_view, std::string_view,
                                             std::initializer_list<std::string_view>) {
   return {};
 }
@@ -367,7 +377,8 @@ std::string_view vaglia_osservata(lettore& s, osservatore& o, std::string_view l
                                   std::initializer_list<std::string_view> attesi, bool record) {
   // Most lines start with a letter: nothing to ask about.
   if (linea.empty() || (linea[0] != '[' && linea[0] != ' ' && linea[0] != '\t') ||
-      !forma_di_marcatore(linea) || std::find(attesi.begin(), attesi.end(), linea) != attesi.end()) {
+      !forma_di_marcatore(linea) ||
+      std::find(attesi.begin(), attesi.end(), linea) != attesi.end()) {
     return linea;
   }
   osservatore::lettura l = o.marcatore(s.riga(), linea, chiusura, attesi);

@@ -49,6 +49,9 @@ void risincronizza(lettore& s);
 // True for a line shaped like a marker: '[' ... ']', blanks or tabs around
 // allowed (a marker written wrong is still shaped like one).
 bool forma_di_marcatore(std::string_view linea);
+// Every marker of the format, the openers of the top-level sections first.
+constexpr int NUM_MARCATORI = 32;
+extern const std::string_view marcatori_formato[NUM_MARCATORI];
 // True for the opening marker of a top-level section.
 bool marcatore_di_sezione(std::string_view linea);
 // True for any marker of the format, exactly as it is spelt.
@@ -79,15 +82,21 @@ inline void apre(lettore& s, std::string_view marcatore) {
   if (osservatore* o = s.osserva()) o->apre(s.riga(), marcatore);
 }
 // Tells the observer of a key line, just read and split; the key to take.
-inline std::string_view chiave_letta(lettore& s, std::string_view chiave,
-                                     std::string_view valore) {
+inline std::string_view chiave_letta(lettore& s, std::string_view chiave, std::string_view valore) {
   osservatore* o = s.osserva();
   return o == nullptr ? chiave : o->chiave(s.riga(), chiave, valore);
 }
 // The end of the part opened at line `inizio` and closed by `chiusura`:
 // `chiusa` when its closing marker was read (the observer hears it closed),
 // otherwise the file ended inside it (see `aperto_a_fine`).
-void fine_parte(lettore& s, unsigned long inizio, std::string_view chiusura, bool chiusa);
+inline void fine_parte(lettore& s, unsigned long inizio, std::string_view chiusura,
+                       bool chiusa) {
+  if (!chiusa) {
+    aperto_a_fine(s, inizio, chiusura);
+  } else if (osservatore* o = s.osserva()) {
+    o->chiude(s.riga());
+  }
+}
 
 // Tells the observer, if there is one, that the record opened at line `riga`
 // built `o`, which is about to join a holder whose objects are `gia`.

@@ -14,66 +14,66 @@ namespace {
 // a container and in a hiding place, the backpack, links both ways and one
 // way, an obstruction, the start and the end.
 const char* const mondo =
-    "[Titolo]\n"                    // 1
-    "Il faro\n"                     // 2
-    "[EndTitolo]\n"                 // 3
-    "[Luogo]\n"                     // 4
-    "NOMELUOGO=molo\n"              // 5
-    "SOPRANOME=Il molo\n"           // 6
-    "[Descrizione]\n"               // 7
-    "Un molo di legno.\n"           // 8
-    "Assi marce.\n"                 // 9
-    "[EndDescrizione]\n"            // 10
-    "[EndLuogo]\n"                  // 11
-    "[Luogo]\n"                     // 12
-    "NOMELUOGO=faro\n"              // 13
-    "ILLUMINAZIONE=FALSE\n"         // 14
-    "[EndLuogo]\n"                  // 15
-    "[Luogo]\n"                     // 16
-    "NOMELUOGO=scoglio\n"           // 17
-    "[EndLuogo]\n"                  // 18
-    "[OggInLuogo]\n"                // 19
-    "NOMELUOGO=molo\n"              // 20
-    "[OggContenitore]\n"            // 21
-    "NOMEOGGETTO=cassa\n"           // 22
-    "DESCRIZIONE=Una cassa.\n"      // 23
-    "[EndOggContenitore]\n"         // 24
-    "[OggInContenitore]\n"          // 25
-    "[Oggetto]\n"                   // 26
-    "NOMEOGGETTO=chiave\n"          // 27
-    "[EndOggetto]\n"                // 28
-    "[EndOggInContenitore]\n"       // 29
-    "[OggOstruzione]\n"             // 30
-    "NOMEOGGETTO=porta\n"           // 31
-    "DIREZIONE=nord\n"              // 32
-    "APRIBILE=TRUE\n"               // 33
-    "REAGENTE=chiave\n"             // 34
-    "[EndOggOstruzione]\n"          // 35
-    "[EndOggInLuogo]\n"             // 36
-    "[Zaino]\n"                     // 37
-    "[Oggetto]\n"                   // 38
-    "NOMEOGGETTO=lume\n"            // 39
-    "REAGENTE=fiammiferi\n"         // 40
-    "[EndOggetto]\n"                // 41
-    "[EndZaino]\n"                  // 42
-    "[PuntatoriALuogo]\n"           // 43
-    "NOMELUOGO=molo\n"              // 44
-    "NORD=faro\n"                   // 45
-    "EST=scoglio\n"                 // 46
-    "OSTRUZIONENORD=Chiuso.\n"      // 47
-    "NOMELUOGO=faro\n"              // 48
-    "SUD=molo\n"                    // 49
-    "[EndPuntatoriALuogo]\n"        // 50
-    "[Utente]\n"                    // 51
-    "INIZIO=molo\n"                 // 52
-    "[EndUtente]\n"                 // 53
-    "[FineGioco]\n"                 // 54
-    "FINELUOGO=faro\n"              // 55
-    "OBJ=chiave\n"                  // 56
-    "[MsgFineGioco]\n"              // 57
-    "Fine.\n"                       // 58
-    "[EndMsgFineGioco]\n"           // 59
-    "[EndFineGioco]\n";             // 60
+    "[Titolo]\n"                // 1
+    "Il faro\n"                 // 2
+    "[EndTitolo]\n"             // 3
+    "[Luogo]\n"                 // 4
+    "NOMELUOGO=molo\n"          // 5
+    "SOPRANOME=Il molo\n"       // 6
+    "[Descrizione]\n"           // 7
+    "Un molo di legno.\n"       // 8
+    "Assi marce.\n"             // 9
+    "[EndDescrizione]\n"        // 10
+    "[EndLuogo]\n"              // 11
+    "[Luogo]\n"                 // 12
+    "NOMELUOGO=faro\n"          // 13
+    "ILLUMINAZIONE=FALSE\n"     // 14
+    "[EndLuogo]\n"              // 15
+    "[Luogo]\n"                 // 16
+    "NOMELUOGO=scoglio\n"       // 17
+    "[EndLuogo]\n"              // 18
+    "[OggInLuogo]\n"            // 19
+    "NOMELUOGO=molo\n"          // 20
+    "[OggContenitore]\n"        // 21
+    "NOMEOGGETTO=cassa\n"       // 22
+    "DESCRIZIONE=Una cassa.\n"  // 23
+    "[EndOggContenitore]\n"     // 24
+    "[OggInContenitore]\n"      // 25
+    "[Oggetto]\n"               // 26
+    "NOMEOGGETTO=chiave\n"      // 27
+    "[EndOggetto]\n"            // 28
+    "[EndOggInContenitore]\n"   // 29
+    "[OggOstruzione]\n"         // 30
+    "NOMEOGGETTO=porta\n"       // 31
+    "DIREZIONE=nord\n"          // 32
+    "APRIBILE=TRUE\n"           // 33
+    "REAGENTE=chiave\n"         // 34
+    "[EndOggOstruzione]\n"      // 35
+    "[EndOggInLuogo]\n"         // 36
+    "[Zaino]\n"                 // 37
+    "[Oggetto]\n"               // 38
+    "NOMEOGGETTO=lume\n"        // 39
+    "REAGENTE=fiammiferi\n"     // 40
+    "[EndOggetto]\n"            // 41
+    "[EndZaino]\n"              // 42
+    "[PuntatoriALuogo]\n"       // 43
+    "NOMELUOGO=molo\n"          // 44
+    "NORD=faro\n"               // 45
+    "EST=scoglio\n"             // 46
+    "OSTRUZIONENORD=Chiuso.\n"  // 47
+    "NOMELUOGO=faro\n"          // 48
+    "SUD=molo\n"                // 49
+    "[EndPuntatoriALuogo]\n"    // 50
+    "[Utente]\n"                // 51
+    "INIZIO=molo\n"             // 52
+    "[EndUtente]\n"             // 53
+    "[FineGioco]\n"             // 54
+    "FINELUOGO=faro\n"          // 55
+    "OBJ=chiave\n"              // 56
+    "[MsgFineGioco]\n"          // 57
+    "Fine.\n"                   // 58
+    "[EndMsgFineGioco]\n"       // 59
+    "[EndFineGioco]\n";         // 60
 
 std::string nome_di(const risultato& r, long i) {
   return i < 0 ? "-" : r.simboli[static_cast<std::size_t>(i)].nome;
@@ -117,13 +117,14 @@ TEST(Analisi, IlProfiloElencaSezioniERecordConLeRigheEIlContenitore) {
 TEST(Analisi, IRiferimentiPortanoAllaDefinizioneOANulla) {
   const risultato r = analizza(mondo);
   // a_luogo, nome, riga, colonna, fine, what it resolves to
-  using voce = std::tuple<bool, std::string, unsigned long, unsigned long, unsigned long, std::string>;
+  using voce =
+      std::tuple<bool, std::string, unsigned long, unsigned long, unsigned long, std::string>;
   const std::vector<voce> attesi = {
-      {true, "molo", 20, 10, 14, "molo"},          {false, "chiave", 34, 9, 15, "chiave"},
-      {false, "fiammiferi", 40, 9, 19, "-"},       {true, "molo", 44, 10, 14, "molo"},
-      {true, "faro", 45, 5, 9, "faro"},            {true, "scoglio", 46, 4, 11, "scoglio"},
-      {true, "faro", 48, 10, 14, "faro"},          {true, "molo", 49, 4, 8, "molo"},
-      {true, "molo", 52, 7, 11, "molo"},           {true, "faro", 55, 10, 14, "faro"},
+      {true, "molo", 20, 10, 14, "molo"},     {false, "chiave", 34, 9, 15, "chiave"},
+      {false, "fiammiferi", 40, 9, 19, "-"},  {true, "molo", 44, 10, 14, "molo"},
+      {true, "faro", 45, 5, 9, "faro"},       {true, "scoglio", 46, 4, 11, "scoglio"},
+      {true, "faro", 48, 10, 14, "faro"},     {true, "molo", 49, 4, 8, "molo"},
+      {true, "molo", 52, 7, 11, "molo"},      {true, "faro", 55, 10, 14, "faro"},
       {false, "chiave", 56, 4, 10, "chiave"},
   };
   std::vector<voce> trovati;
@@ -153,7 +154,7 @@ TEST(Analisi, LaMappaHaILuoghiInOrdineDiNomeELeUscite) {
   // da, a, direzione, ostruzione, senso unico, the link line
   using uscita = std::tuple<long, long, int, std::string, bool, unsigned long>;
   const std::vector<uscita> attese = {
-      {0, 1, 1, "", false, 49},        // faro sud -> molo
+      {0, 1, 1, "", false, 49},         // faro sud -> molo
       {1, 0, 0, "Chiuso.", false, 45},  // molo nord -> faro, obstructed
       {1, 2, 2, "", true, 46},          // molo est -> scoglio, no way back
   };
@@ -174,7 +175,8 @@ TEST(Analisi, UnLuogoSenzaCollegamentiNonERaggiungibile) {
 }
 
 // Applies the first fix of every diagnostic (from the last to the first, so
-// the earlier positions still hold). The texts here are ASCII: characters
+// the earlier positions still hold; at one position a replacement before an
+// insertion, which then stands before what replaced the line). The texts here are ASCII: characters
 // are bytes.
 std::string corretto(const std::string& testo, const risultato& r) {
   std::vector<std::size_t> inizi{0};
@@ -186,7 +188,8 @@ std::string corretto(const std::string& testo, const risultato& r) {
     if (!d.correzioni.empty()) tutte.push_back(&d.correzioni[0]);
   }
   std::sort(tutte.begin(), tutte.end(), [](const correzione* a, const correzione* b) {
-    return std::tie(a->dove.riga, a->dove.colonna) > std::tie(b->dove.riga, b->dove.colonna);
+    return std::tie(a->dove.riga, a->dove.colonna, a->dove.fine) >
+           std::tie(b->dove.riga, b->dove.colonna, b->dove.fine);
   });
   std::string fuori = testo;
   for (const correzione* c : tutte) {
@@ -239,8 +242,24 @@ TEST(Analisi, OgniGuastoDaUnaDiagnosiELaSuaCorrezioneLoRipara) {
     const std::string riparato = corretto(rotto, r);
     const risultato dopo = analizza(riparato);
     EXPECT_TRUE(dopo.diagnostiche.empty())
-        << riparato << "\n" << (dopo.diagnostiche.empty() ? "" : dopo.diagnostiche[0].messaggio);
+        << riparato << "\n"
+        << (dopo.diagnostiche.empty() ? "" : dopo.diagnostiche[0].messaggio);
   }
+}
+
+TEST(Analisi, UnaFineMancanteEUnMarcatoreSbagliatoDopoSonoDueDiagnosiEDueCorrezioni) {
+  std::string testo = mondo;
+  testo.replace(testo.find("REAGENTE=fiammiferi\n"), 20, "");
+  testo.replace(testo.find("[EndLuogo]\n[Luogo]\nNOMELUOGO=faro"), 19, "[Lugo]\n");
+  const risultato r = analizza(testo);
+  ASSERT_EQ(r.diagnostiche.size(), 2u);
+  EXPECT_EQ(r.diagnostiche[0].codice, "manca-fine");
+  EXPECT_EQ(r.diagnostiche[0].dove.riga, 4u);
+  EXPECT_EQ(r.diagnostiche[1].codice, "marcatore-sconosciuto");
+  EXPECT_EQ(r.diagnostiche[1].dove.riga, 11u);
+  // Both places are there, and the one after the mistakes has its own name.
+  ASSERT_EQ(r.mappa.nodi.size(), 3u);
+  EXPECT_TRUE(analizza(corretto(testo, r)).diagnostiche.empty());
 }
 
 TEST(Analisi, InUnFileUtf8LeColonneContanoICaratteriDellAutore) {
