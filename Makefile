@@ -20,13 +20,12 @@ VALGRIND ?= valgrind --quiet --error-exitcode=99 --leak-check=full \
 # The Debian packages each command needs; installa/pacchetti.sh installs the
 # missing ones. Every part of the project adds its own to the list it needs.
 PACCHETTI_GIOCO = g++ cmake make libedit-dev nlohmann-json3-dev
-PACCHETTI_WEB   = emscripten
+PACCHETTI_WEB   = emscripten $(if $(shell command -v node),,nodejs npm)
 PACCHETTI_TEST  = $(PACCHETTI_GIOCO) libgtest-dev clang libclang-rt-14-dev valgrind tmux \
-                  dpkg-dev man-db lintian $(PACCHETTI_WEB) chromium fonts-dejavu-core neovim \
-                  $(if $(shell command -v node),,nodejs npm)
+                  dpkg-dev man-db lintian $(PACCHETTI_WEB) chromium fonts-dejavu-core neovim
 PACCHETTI_BENCH = $(PACCHETTI_GIOCO) libbenchmark-dev
 
-.PHONY: bench all build play test clean san fuzz memcheck web pacchetti-gioco pacchetti-test \
+.PHONY: bench all build play test clean san fuzz memcheck web misura-studio pacchetti-gioco pacchetti-test \
         pacchetti-web pacchetti-bench install deb prova-deb
 
 pacchetti-gioco:
@@ -105,13 +104,22 @@ $(WEB_BUILD)/CMakeCache.txt: | pacchetti-web
 	$(WEB_ENV) emcmake $(CMAKE) -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 
 # The browser tests also run velt-utf8 and velt-autore of the build BUILD.
-# The page is also copied where BUILD's velt-autore looks for it, as the
-# installed one does: share/games/velt/ beside the programs' folder.
-web: $(WEB_BUILD)/CMakeCache.txt
+# The page and the studio are also copied where BUILD's velt-autore looks for
+# them, as the installed one does: share/games/velt/ beside the programs' folder.
+# The studio bundles the editor from the npm packages the lockfile pins.
+web: $(WEB_BUILD)/CMakeCache.txt web/node_modules/.package-lock.json
 	$(WEB_ENV) $(CMAKE) -S . -B $(WEB_BUILD) -DVELT_NATIVO=$(abspath $(BUILD)) >/dev/null
 	$(WEB_ENV) $(CMAKE) --build $(WEB_BUILD) -j $(JOBS)
-	@mkdir -p $(BUILD)/share/games/velt && cp $(PAGINA_WEB) $(BUILD)/share/games/velt/
+	@mkdir -p $(BUILD)/share/games/velt && cp $(PAGINA_WEB) $(STUDIO_WEB) $(BUILD)/share/games/velt/
 	@echo "pagina: $(PAGINA_WEB)"
+	@echo "studio: $(STUDIO_WEB)"
+
+# The studio's measures: its size, the time to a usable editor and to the
+# diagnostics after a keystroke, the solver in the browser against the native
+# one (see web/studio/misura.mjs).
+misura-studio: web
+	$(CMAKE) --build $(BUILD) -j $(JOBS) --target genera_mondo velt-autore
+	cd web && node studio/misura.mjs $(STUDIO_WEB) $(abspath $(BUILD))
 
 # The npm packages of the browser tests (web/) and of the editor extension's
 # tests (editors/vscode/), exactly as each folder's lockfile pins them.

@@ -40,4 +40,3 @@ bool leggi_tutto(const std::string& nome, std::string& dati, std::ostream& error
 // over the destination. False, with nothing left behind and an existing
 // destination untouched, on any failure.
 bool scrivi_intero(const std::string& destinazione, const std::string& testo);
-

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <initializer_list>
 #include <new>
 #include <sstream>
 #include <stdexcept>
@@ -18,8 +19,11 @@
 #include "autore/prova.h"
 #include "autore/pubblica.h"
 #include "autore/risolutore.h"
+#include "autore/studio.h"
 #include "console/cp850.h"
+#ifndef __EMSCRIPTEN__
 #include "lsp/lsp.h"
+#endif
 
 #ifndef VELT_VERSIONE
 #define VELT_VERSIONE "sviluppo"
@@ -182,27 +186,35 @@ int comando_converti(const argomenti_t& a, std::ostream&, std::ostream& errori) 
   return converti(a[a.size() - 2], a.back(), indietro, errori);
 }
 
+// Reads the options `opzioni` (each with its value) and one argument, in any
+// order, into the strings they point to. False when an argument fits none.
+bool leggi_opzioni(const argomenti_t& a, std::initializer_list<std::pair<const char*, std::string*>> opzioni,
+                   std::string& argomento) {
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto opzione = std::find_if(opzioni.begin(), opzioni.end(),
+                                      [&](const auto& o) { return a[i] == o.first; });
+    if (opzione != opzioni.end() && i + 1 < a.size()) {
+      *opzione->second = a[++i];
+    } else if (opzione == opzioni.end() && argomento.empty() && !a[i].empty() && a[i][0] != '-') {
+      argomento = a[i];
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
 // The page goes to standard output, or with -o to a file that is written
 // whole or not at all.
 int comando_pubblica(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {
   std::string mondo, file, pagina = pagina_predefinita();
   presentazione chi;
-  const std::pair<const char*, std::string*> opzioni[] = {{"-o", &file},
-                                                          {"--pagina", &pagina},
-                                                          {"--autore", &chi.autore},
-                                                          {"--descrizione", &chi.descrizione}};
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto opzione = std::find_if(std::begin(opzioni), std::end(opzioni),
-                                      [&](const auto& o) { return a[i] == o.first; });
-    if (opzione != std::end(opzioni) && i + 1 < a.size()) {
-      *opzione->second = a[++i];
-    } else if (opzione == std::end(opzioni) && mondo.empty() && !a[i].empty() && a[i][0] != '-') {
-      mondo = a[i];
-    } else {
-      return SBAGLIATA;
-    }
+  if (!leggi_opzioni(a, {{"-o", &file}, {"--pagina", &pagina}, {"--autore", &chi.autore},
+                         {"--descrizione", &chi.descrizione}},
+                     mondo) ||
+      mondo.empty()) {
+    return SBAGLIATA;
   }
-  if (mondo.empty()) return SBAGLIATA;
   if (file.empty()) return pubblica(mondo, pagina, chi, uscita, errori);
   std::ostringstream html;
   const int stato = pubblica(mondo, pagina, chi, html, errori);
@@ -213,6 +225,7 @@ int comando_pubblica(const argomenti_t& a, std::ostream& uscita, std::ostream& e
   return stato;
 }
 
+#ifndef __EMSCRIPTEN__
 // The language server reads the editor's messages from standard input and
 // answers on `uscita`; std::cout is silenced meanwhile, since a stray line
 // from the engine would break the stream of messages. "--stdio", which many
@@ -223,6 +236,16 @@ int comando_lsp(const argomenti_t& a, std::ostream& uscita, std::ostream&) {
   std::ostream messaggi(uscita.rdbuf());
   silenzio quiete;
   return esegui_lsp(std::cin, messaggi);
+}
+#endif
+
+// `studio [MONDO] -o USCITA [--studio STUDIO]`, in any order.
+int comando_studio(const argomenti_t& a, std::ostream&, std::ostream& errori) {
+  std::string mondo, destinazione, pagina = studio_predefinito();
+  if (!leggi_opzioni(a, {{"-o", &destinazione}, {"--studio", &pagina}}, mondo) || destinazione.empty()) {
+    return SBAGLIATA;
+  }
+  return studio(mondo, pagina, destinazione, errori);
 }
 
 // The commands of velt-autore: a new command is one more entry.
@@ -257,9 +280,16 @@ const comando comandi[] = {
      "  --descrizione TESTO una riga sul gioco, sulla pagina e nelle anteprime dei link\n"
      "  --pagina PAGINA     la pagina del gioco per il browser da usare\n",
      comando_pubblica},
+#ifndef __EMSCRIPTEN__
     {"lsp", "[--stdio]",
      "il server di linguaggio per gli editor: LSP su ingresso e uscita standard",
      "  --stdio             su ingresso e uscita standard, come sempre\n", comando_lsp},
+#endif
+    {"studio", "[MONDO] -o USCITA [--studio STUDIO]",
+     "scrive lo studio, per scrivere, giocare, provare e pubblicare un mondo nel browser",
+     "  -o USCITA           scrive lo studio in USCITA, intero o per niente\n"
+     "  --studio STUDIO     lo studio per il browser da usare\n",
+     comando_studio},
 };
 
 void scrivi_uso(std::ostream& uscita) {

@@ -8,22 +8,8 @@
 
 std::string pagina_predefinita() { return percorso_dati("velt.html").string(); }
 
-namespace {
-
-// The places of the page that publishing fills in, all before the world's
-// script; the world goes right after that script's opening tag.
 const std::string mondo_vuoto =
     "<script id=\"mondo-incorporato\" type=\"application/octet-stream\">";
-const std::string titolo_vuoto = "<title>velt</title>";
-const std::string intestazione_vuota = "<h1 id=\"titolo\">velt</h1>";
-const std::string descrizione_vuota = "<meta name=\"description\" content=\"\">";
-const std::string og_titolo_vuoto = "<meta property=\"og:title\" content=\"velt\">";
-const std::string og_descrizione_vuota = "<meta property=\"og:description\" content=\"\">";
-const std::string presentazione_vuota = "<!--@PRESENTAZIONE@-->";
-// What only the author's page has lies between these two, as often as it
-// comes; the published page drops it.
-const std::string autore_inizio = "<!--@AUTORE@-->";
-const std::string autore_fine = "<!--@/AUTORE@-->";
 
 std::string base64(const std::string& dati) {
   static const char cifre[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -39,6 +25,21 @@ std::string base64(const std::string& dati) {
   }
   return uscita;
 }
+
+namespace {
+
+// The other places of the page that publishing fills in, all before the
+// world's script; the world goes right after that script's opening tag.
+const std::string titolo_vuoto = "<title>velt</title>";
+const std::string intestazione_vuota = "<h1 id=\"titolo\">velt</h1>";
+const std::string descrizione_vuota = "<meta name=\"description\" content=\"\">";
+const std::string og_titolo_vuoto = "<meta property=\"og:title\" content=\"velt\">";
+const std::string og_descrizione_vuota = "<meta property=\"og:description\" content=\"\">";
+const std::string presentazione_vuota = "<!--@PRESENTAZIONE@-->";
+// What only the author's page has lies between these two, as often as it
+// comes; the published page drops it.
+const std::string autore_inizio = "<!--@AUTORE@-->";
+const std::string autore_fine = "<!--@/AUTORE@-->";
 
 // UTF-8 text as one line of HTML, fit for an element or a quoted attribute:
 // the markup characters escaped, line breaks and tabs turned into spaces,

@@ -6,6 +6,13 @@
 // the installed data, beside the running program (see percorso_dati).
 std::string pagina_predefinita();
 
+// The empty element of the player's page and of the studio that holds an
+// inlined world, as base64 text.
+extern const std::string mondo_vuoto;
+
+// `dati` in base64 (RFC 4648, with padding).
+std::string base64(const std::string& dati);
+
 // What the published page says about the game besides its title (UTF-8; an
 // empty field is left out).
 struct presentazione {

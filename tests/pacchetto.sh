@@ -32,8 +32,9 @@ esac
 dpkg-deb -x "$deb" "$prova/radice"
 usr=$prova/radice/usr
 dati=$usr/share/games/velt
-for f in games/velt games/velt-utf8 games/velt-autore share/games/velt/mondo.ini \
-         share/games/velt/velt.html share/applications/velt.desktop \
+for f in games/velt games/velt-utf8 games/velt-autore games/velt-studio share/games/velt/mondo.ini \
+         share/games/velt/velt.html share/games/velt/studio.html share/applications/velt.desktop \
+         share/applications/velt-studio.desktop share/man/man6/velt-studio.6.gz \
          share/icons/hicolor/scalable/apps/velt.svg share/doc/velt/copyright \
          share/doc/velt/changelog.gz; do
   [ -e "$usr/$f" ] || sbaglia "missing /usr/$f"
@@ -42,6 +43,10 @@ done
 grep -qx "Exec=velt-utf8 /usr/share/games/velt/mondo.ini" "$usr/share/applications/velt.desktop" ||
   sbaglia "the menu entry does not start the installed world"
 grep -qx "Icon=velt" "$usr/share/applications/velt.desktop" || sbaglia "the menu entry has no icon"
+grep -qx "Exec=velt-studio" "$usr/share/applications/velt-studio.desktop" ||
+  sbaglia "the studio's menu entry does not start velt-studio"
+grep -qx "studio=/usr/share/games/velt/studio.html" "$usr/games/velt-studio" ||
+  sbaglia "velt-studio does not open the installed studio"
 head -n 1 "$usr/share/doc/velt/copyright" |
   grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ||
   sbaglia "the copyright file is not machine-readable"

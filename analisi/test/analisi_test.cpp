@@ -147,8 +147,8 @@ TEST(Analisi, LaMappaHaILuoghiInOrdineDiNomeELeUscite) {
   std::vector<nodo> trovati;
   for (const nodo_mappa& n : r.mappa.nodi) {
     ASSERT_GE(n.simbolo, 0);
-    trovati.emplace_back(n.nome, n.titolo, n.buio, n.partenza, n.fine, n.raggiungibile,
-                         r.simboli[static_cast<std::size_t>(n.simbolo)].prima);
+    EXPECT_EQ(n.riga, r.simboli[static_cast<std::size_t>(n.simbolo)].prima) << n.nome;
+    trovati.emplace_back(n.nome, n.titolo, n.buio, n.partenza, n.fine, n.raggiungibile, n.riga);
   }
   EXPECT_EQ(trovati, attesi);
   // da, a, direzione, ostruzione, senso unico, the link line

@@ -8,49 +8,21 @@
 // name starts with its group, which CTest runs as one test.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync, spawnSync } from 'node:child_process';
+import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
+import {
+  terminale, PAGINA, NATIVO, sorgente, righe, SOLUZIONE, PREDEFINITO, ARTEFATTI,
+} from './comune.mjs';
 
-const variabile = (nome) => {
-  assert.ok(process.env[nome], `variabile d'ambiente ${nome} mancante`);
-  return process.env[nome];
-};
-const PAGINA = variabile('VELT_PAGINA');
-const NATIVO = variabile('VELT_NATIVO');
-const SORGENTI = variabile('VELT_SORGENTI');
-const ARTEFATTI = variabile('VELT_ARTEFATTI');
-const sorgente = (...p) => path.join(SORGENTI, ...p);
-const righe = (file) => fs.readFileSync(file, 'latin1').split('\n').slice(0, -1);
-const SOLUZIONE = righe(sorgente('tests/transcripts/mondo-predefinito-soluzione/input'));
-const PREDEFINITO = fs.readFileSync(sorgente('worlds/mondo.ini'));
 const CAFFE = fs.readFileSync(sorgente('tests/transcripts/utf8/mondo.ini'));
 const CAFFE_UTF8 = execFileSync('iconv', ['-f', 'CP850', '-t', 'UTF-8'], { input: CAFFE }).toString();
 const FATALE = fs.readFileSync(sorgente('tests/transcripts/mondo-inizio-ignoto/mondo.ini'));
 
-// velt-utf8 in a scratch folder holding `mondo` (and `salvato` as world.ini):
-// its output, status and saved game. The folder goes even when velt-utf8
-// does not start.
-function terminale(mondo, input, salvato) {
-  const cartella = fs.mkdtempSync(path.join(os.tmpdir(), 'velt-'));
-  try {
-    fs.writeFileSync(path.join(cartella, 'mondo.ini'), mondo);
-    if (salvato) fs.writeFileSync(path.join(cartella, 'world.ini'), salvato);
-    const inizio = performance.now();
-    const r = spawnSync(path.join(NATIVO, 'velt-utf8'), { cwd: cartella, input: input.map((r) => `${r}\n`).join('') });
-    const ms = performance.now() - inizio;
-    assert.equal(r.error, undefined, `velt-utf8 non parte: ${r.error}`);
-    const world = path.join(cartella, 'world.ini');
-    return { testo: r.stdout.toString(), stato: r.status, ms,
-             salvato: fs.existsSync(world) ? fs.readFileSync(world) : null };
-  } finally {
-    fs.rmSync(cartella, { recursive: true, force: true });
-  }
-}
 
 let browser, server, base;
 before(async () => {
