@@ -298,8 +298,11 @@
   terminale.addEventListener('click', () => {
     if (document.getSelection().isCollapsed && !riga.disabled) riga.focus();
   });
+  // A button keeps only the space bar, which presses it: the focus may still
+  // lie on one for a moment after a dialog closes, and no letter is lost.
   document.addEventListener('keydown', (ev) => {
-    const altrove = ev.target !== riga && !(ev.target instanceof HTMLButtonElement) && !conferma.open;
+    const pulsante = ev.target instanceof HTMLButtonElement && ev.key === ' ';
+    const altrove = ev.target !== riga && !pulsante && !conferma.open;
     if (altrove && !riga.disabled && ev.key.length === 1 && !ev.ctrlKey && !ev.metaKey) riga.focus();
   });
 
