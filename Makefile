@@ -71,6 +71,7 @@ play: pacchetti-gioco
 # build, made first when it is missing or out of date.
 PREFIX ?= /usr/local
 PAGINA_WEB = $(abspath $(WEB_BUILD))/web/velt.html
+STUDIO_WEB = $(abspath $(WEB_BUILD))/web/studio.html
 install: build web
 	$(CMAKE) -S . -B $(BUILD) -DVELT_PAGINA_WEB=$(PAGINA_WEB) >/dev/null
 	DESTDIR="$(DESTDIR)" $(CMAKE) --install $(BUILD) --prefix "$(PREFIX)"
