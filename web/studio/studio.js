@@ -62,7 +62,7 @@ const editor = new EditorView({
       autocompletion({ override: [completamento(() => ultima)] }),
       copertura,
       keymap.of([
-        { key: 'F12', run: () => vaiAllaDefinizione(editor.state.selection.main.head) },
+        { key: 'F12', run: () => { definizioneAttuale(); return true; } },
         { key: 'F2', run: () => { rinomina(); return true; } },
       ]),
       EditorView.domEventHandlers({
@@ -251,9 +251,10 @@ $('elenco-struttura').addEventListener('keydown', (ev) => {
   prossima.focus();
 });
 
-// The symbol named at `pos`: through a reference, or its own name.
+// The symbol named at `pos`: through a reference, or its own name; none
+// while the analysis shown is of an older text.
 function simboloIn(pos) {
-  if (!ultima) return -1;
+  if (!ultima || versioneUltima !== versione) return -1;
   const l = doc().lineAt(pos), col = pos - l.from;
   const dentro = (d) => d.riga === l.number && col >= d.colonna && col <= d.fine;
   const r = ultima.riferimenti.find((x) => dentro(x.dove));
@@ -267,6 +268,10 @@ function vaiAllaDefinizione(pos) {
   const s = ultima.simboli[i];
   vaiA(s.nome_dove.riga, s.nome_dove.colonna, s.nome_dove.fine);
   return true;
+}
+// F12: the definition of the name at the cursor, in the text as it is now.
+async function definizioneAttuale() {
+  if (await analisiAttuale()) vaiAllaDefinizione(editor.state.selection.main.head);
 }
 
 // The analysis of the text as it is now: the one shown, or a new one when

@@ -137,6 +137,21 @@ test('struttura: la struttura e la definizione portano al record; la mappa anche
   await p.keyboard.press('End');
   await p.keyboard.press('F12');
   assert.equal(await rigaCursore(p), numeroRiga(testo, `NOMELUOGO=${inizio.slice(7)}`));
+  // F12 at once after a line is added at the top, before the next analysis:
+  // the record in the text as it is now.
+  const ora = await p.evaluate((r) => {
+    const v = window.velt.editor;
+    v.dispatch({ changes: { from: 0, insert: '# in cima\n' } });
+    const t = v.state.doc.toString();
+    v.dispatch({ selection: { anchor: t.indexOf(r) + r.length } });
+    v.focus();
+    return t;
+  }, inizio);
+  await p.keyboard.press('F12');
+  await p.waitForFunction((n) => {
+    const s = window.velt.editor.state;
+    return s.doc.lineAt(s.selection.main.head).number === n;
+  }, numeroRiga(ora, `NOMELUOGO=${inizio.slice(7)}`), { timeout: 5000 });
   // A click on a room of the map goes to its record.
   await p.click('#scheda-mappa');
   const riga = await p.$eval('#disegno-mappa [data-riga]', (e) => Number(e.dataset.riga));
