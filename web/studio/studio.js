@@ -26,7 +26,8 @@ const daBase64 = (t) => Uint8Array.from(atob(t), (c) => c.charCodeAt(0));
 const conta = (chiave) => { corpo.dataset[chiave] = String(Number(corpo.dataset[chiave] || 0) + 1); };
 
 let progetto = null;
-let ultima = null;        // the latest analysis shown, of the text `versione`
+let ultima = null;        // the latest analysis shown
+let versioneUltima = -1;  // the text's `versione` it was made from
 let versione = 0;         // bumped at every change of the text
 let modificato = false;   // changes not yet written out with Salva
 let soluzione = null;     // the solver's last script, as lines
@@ -49,11 +50,6 @@ const copertura = StateField.define({
   provide: (f) => EditorView.decorations.from(f),
 });
 
-const nomi = () => {
-  const di = (generi) => (ultima?.simboli || []).filter((s) => generi.includes(s.genere)).map((s) => s.nome);
-  return { luoghi: di(['luogo']), oggetti: di(['oggetto', 'ostruzione', 'contenitore', 'nascondiglio']) };
-};
-
 const editor = new EditorView({
   parent: $('editor'),
   state: EditorState.create({
@@ -63,13 +59,16 @@ const editor = new EditorView({
       EditorState.phrases.of(FRASI),
       mondoVelt,
       lintGutter(),
-      autocompletion({ override: [completamento(nomi)] }),
+      autocompletion({ override: [completamento(() => ultima)] }),
       copertura,
       keymap.of([
-        { key: 'F12', run: () => vaiAllaDefinizione(editor.state.selection.main.head) },
-        { key: 'F2', run: () => rinomina() },
+        { key: 'F12', run: () => { definizioneAttuale(); return true; } },
+        { key: 'F2', run: () => { rinomina(); return true; } },
       ]),
       EditorView.domEventHandlers({
+        // A file dropped on the editor is opened as a project (by the
+        // page's handler), not pasted into the text.
+        drop: (ev) => ev.dataTransfer?.files.length > 0,
         mousedown(ev, view) {
           if (!(ev.ctrlKey || ev.metaKey)) return false;
           const pos = view.posAtCoords({ x: ev.clientX, y: ev.clientY });
@@ -136,7 +135,9 @@ async function conservaOra() {
     conta('conservato');
   } catch (e) {
     archivioRifiutato = true;
-    avvisa(`Il browser non conserva il progetto (${e.message || e}): il testo resta nell'editor, ` +
+    // A full storage is said in words: the browser's own message is English.
+    const perche = e?.name === 'QuotaExceededError' ? ': il suo spazio è pieno' : ` (${e.message || e})`;
+    avvisa(`Il browser non conserva il progetto${perche}; il testo resta nell'editor, ` +
            'ma scrivilo con «Salva» o «Esporta» prima di chiudere.');
   }
 }
@@ -160,6 +161,7 @@ async function analizzaOra() {
   const risposta = await lavoro.chiedi({ tipo: 'analizza', testo: doc().toString() });
   if (questa !== versione) return;
   ultima = risposta;
+  versioneUltima = questa;
   mostraProblemi();
   mostraStruttura();
   mostraMappa();
@@ -249,9 +251,10 @@ $('elenco-struttura').addEventListener('keydown', (ev) => {
   prossima.focus();
 });
 
-// The symbol named at `pos`: through a reference, or its own name.
+// The symbol named at `pos`: through a reference, or its own name; none
+// while the analysis shown is of an older text.
 function simboloIn(pos) {
-  if (!ultima) return -1;
+  if (!ultima || versioneUltima !== versione) return -1;
   const l = doc().lineAt(pos), col = pos - l.from;
   const dentro = (d) => d.riga === l.number && col >= d.colonna && col <= d.fine;
   const r = ultima.riferimenti.find((x) => dentro(x.dove));
@@ -266,9 +269,24 @@ function vaiAllaDefinizione(pos) {
   vaiA(s.nome_dove.riga, s.nome_dove.colonna, s.nome_dove.fine);
   return true;
 }
+// F12: the definition of the name at the cursor, in the text as it is now.
+async function definizioneAttuale() {
+  if (await analisiAttuale()) vaiAllaDefinizione(editor.state.selection.main.head);
+}
+
+// The analysis of the text as it is now: the one shown, or a new one when
+// the text changed since (its places are lines and columns of that text).
+async function analisiAttuale() {
+  if (versioneUltima !== versione) {
+    clearTimeout(attesaAnalisi);
+    await analizzaOra();
+  }
+  return versioneUltima === versione;
+}
 
 // Renames the symbol at the cursor: its name and every reference to it.
-function rinomina(nuovo) {
+async function rinomina(nuovo) {
+  if (!(await analisiAttuale())) return false;
   const i = simboloIn(editor.state.selection.main.head);
   if (i < 0) return false;
   const s = ultima.simboli[i];
