@@ -41,6 +41,12 @@ std::size_t distanza(std::string_view a, std::string_view b) {
   return una[b.size()];
 }
 
+// Whether `nuda` (a line as `normalizzata` gives it) resembles marker `m`:
+// a few letters off, as a slip of the keyboard leaves it.
+bool somiglia(std::string_view nuda, std::string_view m) {
+  return distanza(nuda, in_maiuscolo(m)) <= std::max<std::size_t>(2, m.size() / 3);
+}
+
 // The closing marker of the part opened by `apertura`: the marker of the
 // format that adds "End" to it.
 std::string_view chiusura_di(std::string_view apertura) {
@@ -120,6 +126,72 @@ bool ascoltatore::resta_in_lista(unsigned long riga, std::string_view marcatore,
     const std::string_view dopo = righe.riga(n);
     if (!dopo.empty()) return dopo == chiusura || dopo == "[Oggetto]";
   }
+  return true;
+}
+
+// The line after `riga` where the text block closed by `chiusura` ends:
+// its closing marker, or a line resembling it (which is read as it), when
+// it comes before the next line that is, or resembles, the opening marker
+// of a section; 0 when a section opens first or the file ends. A block's
+// closing marker never belongs past the next section, so a later one is
+// another block's. Each line is searched at most once for each kind of
+// block: the reader only moves on, and a search that starts inside the
+// stretch searched last stops where that one did.
+unsigned long ascoltatore::chiusura_che_segue(unsigned long riga, std::string_view chiusura) {
+  auto c = std::find_if(ricerche.begin(), ricerche.end(),
+                        [chiusura](const ricerca& x) { return x.chiusura == chiusura; });
+  if (c == ricerche.end()) c = ricerche.insert(ricerche.end(), ricerca{chiusura});
+  const unsigned long da = riga + 1;
+  if (c->fermata != 0 && c->da <= da && da <= c->fermata) return c->fine;
+  c->da = da;
+  c->fine = 0;
+  unsigned long n = da;
+  for (; n <= righe.numero(); ++n) {
+    const std::string_view linea = righe.riga(n);
+    if (!forma_di_marcatore(linea)) continue;
+    if (linea == chiusura) {
+      c->fine = n;
+      break;
+    }
+    if (marcatore_di_sezione(linea)) break;
+    if (marcatore_del_formato(linea)) continue;
+    const std::string nuda = normalizzata(linea);
+    if (somiglia(nuda, chiusura)) {
+      c->fine = n;
+      break;
+    }
+    if (std::any_of(std::begin(marcatori_formato), std::end(marcatori_formato),
+                    [&nuda](std::string_view m) {
+                      return marcatore_di_sezione(m) && somiglia(nuda, m);
+                    })) {
+      break;
+    }
+  }
+  c->fermata = n;
+  return c->fine;
+}
+
+// In a text block, a line shaped like the marker of another part (an
+// opening marker, the closing marker of a part around the block, or a line
+// resembling an opening marker) shows the block's closing marker missing
+// only when that marker does not follow before the next section. When it
+// does follow, the game shows every line up to it as text, and an author
+// who wrote the block's end a few lines on either means the line as text or
+// put the end in the wrong place: either way nothing after the block is
+// wrong, so one warning at the block's first such line says what the game
+// does, and the lines up to the end are read as text with nothing more said
+// about them. True when the line stays in the text.
+bool ascoltatore::resta_nel_testo(unsigned long riga, std::string_view linea) {
+  parte& p = parti.back();
+  if (!p.blocco) return false;
+  if (p.fine_testo != 0) return true;
+  p.fine_testo = chiusura_che_segue(riga, p.chiusura);
+  if (p.fine_testo == 0) return false;
+  aggiungi(riga, gravita::avviso, "marcatore-nel-testo",
+           "la riga " + tra_apici(linea) + " è dentro il testo " + std::string(p.apertura) +
+               " aperto alla riga " + std::to_string(p.riga) + " e chiuso alla riga " +
+               std::to_string(p.fine_testo) +
+               ": il gioco la mostra come testo, con le righe che seguono fino a lì");
   return true;
 }
 
@@ -214,6 +286,9 @@ osservatore::lettura ascoltatore::marcatore(unsigned long riga, std::string_view
   ultima_riga = riga;
   if (!fine_derivato.empty()) return {};  // inside a derived record in a list
   const parte* cima = parti.empty() ? nullptr : &parti.back();
+  // A text block already said to hold a marker-shaped line: the lines up to
+  // its closing marker are its text.
+  if (cima != nullptr && riga < cima->fine_testo) return {};
   const bool esatto = marcatore_del_formato(linea);
   // A derived record in a list is the list's own remark, unless the list
   // does not go on after it: then the list's closing marker is missing.
@@ -227,6 +302,7 @@ osservatore::lettura ascoltatore::marcatore(unsigned long riga, std::string_view
     bool intorno = linea.substr(0, 4) != "[End";
     for (const parte& p : parti) intorno = intorno || p.chiusura == linea;
     if (intorno) {
+      if (resta_nel_testo(riga, linea)) return {};
       manca_fine(riga, false);
       return {chiusura, true};
     }
@@ -255,7 +331,8 @@ osservatore::lettura ascoltatore::marcatore(unsigned long riga, std::string_view
   if (!simile && !fine_sbagliata && cima != nullptr && (cima->record || cima->blocco)) {
     for (std::string_view m : marcatori_formato) {
       if (m.substr(0, 4) == "[End") continue;
-      if (distanza(nuda, in_maiuscolo(m)) <= std::max<std::size_t>(2, m.size() / 3)) {
+      if (somiglia(nuda, m)) {
+        if (resta_nel_testo(riga, linea)) return {};
         manca_fine(riga, false);
         return {chiusura, true};
       }

@@ -86,6 +86,9 @@ private:
     long simbolo = -1;  // its symbol, or (a list) its holder's
     bool record = false, lista = false, blocco = false;
     bool mancante = false;  // its closing marker was supplied: reported already
+    // A text block: the line of its closing marker, known to follow a line
+    // in it shaped like another part's marker (reported already), or 0.
+    unsigned long fine_testo = 0;
     unsigned long ultima = 0;
     std::vector<diagnostica> sospese;  // a record's remarks, kept until it closes
   };
@@ -105,6 +108,8 @@ private:
   long simbolo_alla_riga(unsigned long riga) const;
   bool resta_in_lista(unsigned long riga, std::string_view marcatore,
                       std::string_view chiusura) const;
+  bool resta_nel_testo(unsigned long riga, std::string_view linea);
+  unsigned long chiusura_che_segue(unsigned long riga, std::string_view chiusura);
 
   const righe_testo& righe;
   risultato& r;
@@ -116,6 +121,14 @@ private:
   // Object number and the line of its record, sorted by number at the end.
   std::vector<std::pair<int, unsigned long>> righe_oggetti;
   std::map<std::pair<std::string, int>, intervallo> uscite;
+  // For each text block's closing marker, the lines last searched for it:
+  // from `da` the first line that closes such a block or opens a section is
+  // `fermata`, and `fine` is that line if it closes, else 0.
+  struct ricerca {
+    std::string_view chiusura;
+    unsigned long da = 0, fermata = 0, fine = 0;
+  };
+  std::vector<ricerca> ricerche;
   std::string selezionato;    // the place "[PuntatoriALuogo]" sets the exits of
   std::string fine_derivato;  // closing marker of a derived record met in a list
   unsigned long ultima_riga = 0;
