@@ -211,12 +211,13 @@ void dopo_uguale(const risultato& esito, unsigned long r, const std::string& chi
   const std::vector<simbolo>& simboli = esito.simboli;
   const bool direzione =
       std::find(std::begin(DIREZIONI), std::end(DIREZIONI), chiave) != std::end(DIREZIONI);
+  const long i = intorno(simboli, r);
+  const simbolo* dentro = i < 0 ? nullptr : &simboli[static_cast<std::size_t>(i)];
   bool luoghi = direzione || chiave == "INIZIO" || chiave == "FINELUOGO";
   if (chiave == "NOMELUOGO") {
     // In a place record the name is being defined, not used.
-    const long i = intorno(simboli, r);
-    luoghi = i >= 0 && simboli[static_cast<std::size_t>(i)].genere == genere_simbolo::sezione &&
-             simboli[static_cast<std::size_t>(i)].nome != "[Luogo]";
+    luoghi = dentro != nullptr && dentro->genere == genere_simbolo::sezione &&
+             dentro->nome != "[Luogo]";
   }
   const bool oggetti = chiave == "REAGENTE" || chiave == "OBJ";
   for (const simbolo& s : simboli) {
@@ -227,7 +228,10 @@ void dopo_uguale(const risultato& esito, unsigned long r, const std::string& chi
       p.aggiungi(s.nome, genere_proposta::oggetto, s.nome);
     }
   }
-  if (direzione) p.aggiungi("NULL", genere_proposta::valore, "NULL");
+  // NULL, no exit, where a direction is an exit.
+  if (direzione && dentro != nullptr && dentro->nome == "[PuntatoriALuogo]") {
+    p.aggiungi("NULL", genere_proposta::valore, "NULL");
+  }
   if (chiave == "DIREZIONE") {
     for (const char* d : PAROLE_DIREZIONE) p.aggiungi(d, genere_proposta::valore, d);
   }

@@ -36,7 +36,15 @@ const std::string mondo(const std::string& u_grave) {
          "[EndOggInLuogo]\n"                  // 22
          "[Utente]\n"                         // 23
          "INIZIO=sala\n"                      // 24
-         "[EndUtente]\n";                     // 25
+         "[EndUtente]\n"                      // 25
+         "[PuntatoriALuogo]\n"                // 26
+         "NOMELUOGO=sala\n"                   // 27
+         "NORD=\n"                            // 28
+         "[EndPuntatoriALuogo]\n"             // 29
+         "[Luogo]\n"                          // 30
+         "NOMELUOGO=cella\n"                  // 31
+         "SUD=\n"                             // 32
+         "[EndLuogo]\n";                      // 33
 }
 
 struct caso {
@@ -66,7 +74,9 @@ const caso casi[] = {
     {"i luoghi dopo NOMELUOGO fuori da un luogo", 8, 10, 10, 10, {"sala"}, {"baule"}},
     {"NOMELUOGO in un luogo ne definisce uno", 2, 10, 10, 10, {}, {"sala"}},
     {"chiavi scritte in minuscolo", 24, 7, 7, 7, {"sala"}, {}},
-    {"fuori da ogni sezione le sezioni", 26, 0, 0, 0, {"[Titolo]", "[FineGioco]"}, {"[EndUtente]"}},
+    {"un'uscita porta a un luogo o a NULL", 28, 5, 5, 5, {"sala", "cella", "NULL"}, {"baule"}},
+    {"una direzione fuori dalle uscite non porta a NULL", 32, 4, 4, 4, {"sala", "cella"}, {"NULL"}},
+    {"fuori da ogni sezione le sezioni", 34, 0, 0, 0, {"[Titolo]", "[FineGioco]"}, {"[EndUtente]"}},
 };
 
 class Completamento : public ::testing::TestWithParam<bool> {};
