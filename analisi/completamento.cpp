@@ -216,8 +216,8 @@ void dopo_uguale(const risultato& esito, unsigned long r, const std::string& chi
   bool luoghi = direzione || chiave == "INIZIO" || chiave == "FINELUOGO";
   if (chiave == "NOMELUOGO") {
     // In a place record the name is being defined, not used.
-    luoghi = dentro != nullptr && dentro->genere == genere_simbolo::sezione &&
-             dentro->nome != "[Luogo]";
+    luoghi =
+        dentro != nullptr && dentro->genere == genere_simbolo::sezione && dentro->nome != "[Luogo]";
   }
   const bool oggetti = chiave == "REAGENTE" || chiave == "OBJ";
   for (const simbolo& s : simboli) {

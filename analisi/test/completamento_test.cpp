@@ -9,43 +9,42 @@
 namespace {
 
 // A world with a place, a container with its list, an obstruction and the
-// sections after them; the lines marked "*" holds an accented name, written
-// in UTF-8 or in code page 850 by the tests. INIZIO is written in lower case.
-const std::string mondo(const std::string& u_grave) {
-  return "[Luogo]\n"                          // 1
-         "NOMELUOGO=sala\n"                   // 2
-         "[Descrizione]\n"                    // 3
-         "Una sala.\n"                        // 4
-         "[EndDescrizione]\n"                 // 5
-         "[EndLuogo]\n"                       // 6
-         "[OggInLuogo]\n"                     // 7
-         "NOMELUOGO=sala\n"                   // 8
-         "[OggContenitore]\n"                 // 9
-         "NOMEOGGETTO=baule\n"                // 10
-         "[EndOggContenitore]\n"              // 11
-         "[OggInContenitore]\n"               // 12
-         "[Oggetto]\n"                        // 13
-         "NOMEOGGETTO=pi" + u_grave + "ma\n"  // 14 *
-         "[EndOggetto]\n"                     // 15
-         "[EndOggInContenitore]\n"            // 16
-         "[OggOstruzione]\n"                  // 17
-         "NOMEOGGETTO=grata\n"                // 18
-         "REAGENTE=pi" + u_grave + "m\n"      // 19 *
-         "DIREZIONE=\n"                       // 20
-         "[EndOggOstruzione]\n"               // 21
-         "[EndOggInLuogo]\n"                  // 22
-         "[Utente]\n"                         // 23
-         "INIZIO=sala\n"                      // 24
-         "[EndUtente]\n"                      // 25
-         "[PuntatoriALuogo]\n"                // 26
-         "NOMELUOGO=sala\n"                   // 27
-         "NORD=\n"                            // 28
-         "[EndPuntatoriALuogo]\n"             // 29
-         "[Luogo]\n"                          // 30
-         "NOMELUOGO=cella\n"                  // 31
-         "SUD=\n"                             // 32
-         "[EndLuogo]\n";                      // 33
-}
+// sections after them. Each "@" is an accented letter, written in UTF-8 or
+// in code page 850 by the tests; INIZIO is written in lower case.
+const char* const mondo =
+    "[Luogo]\n"                // 1
+    "NOMELUOGO=sala\n"         // 2
+    "[Descrizione]\n"          // 3
+    "Una sala.\n"              // 4
+    "[EndDescrizione]\n"       // 5
+    "[EndLuogo]\n"             // 6
+    "[OggInLuogo]\n"           // 7
+    "NOMELUOGO=sala\n"         // 8
+    "[OggContenitore]\n"       // 9
+    "NOMEOGGETTO=baule\n"      // 10
+    "[EndOggContenitore]\n"    // 11
+    "[OggInContenitore]\n"     // 12
+    "[Oggetto]\n"              // 13
+    "NOMEOGGETTO=pi@ma\n"      // 14
+    "[EndOggetto]\n"           // 15
+    "[EndOggInContenitore]\n"  // 16
+    "[OggOstruzione]\n"        // 17
+    "NOMEOGGETTO=grata\n"      // 18
+    "REAGENTE=pi@m\n"          // 19
+    "DIREZIONE=\n"             // 20
+    "[EndOggOstruzione]\n"     // 21
+    "[EndOggInLuogo]\n"        // 22
+    "[Utente]\n"               // 23
+    "INIZIO=sala\n"            // 24
+    "[EndUtente]\n"            // 25
+    "[PuntatoriALuogo]\n"      // 26
+    "NOMELUOGO=sala\n"         // 27
+    "NORD=\n"                  // 28
+    "[EndPuntatoriALuogo]\n"   // 29
+    "[Luogo]\n"                // 30
+    "NOMELUOGO=cella\n"        // 31
+    "SUD=\n"                   // 32
+    "[EndLuogo]\n";            // 33
 
 struct caso {
   const char* nome;
@@ -57,17 +56,47 @@ struct caso {
 // Columns count the author's characters: the accented letter is one in
 // either encoding.
 const caso casi[] = {
-    {"nel testo di un luogo solo la sua chiusura", 4, 0, 0, 0, {"[EndDescrizione]"},
+    {"nel testo di un luogo solo la sua chiusura",
+     4,
+     0,
+     0,
+     0,
+     {"[EndDescrizione]"},
      {"NOMELUOGO", "[EndLuogo]"}},
-    {"in un luogo le sue chiavi e i blocchi", 2, 3, 0, 3,
-     {"NOMELUOGO", "ILLUMINAZIONE", "[Descrizione]", "[EndLuogo]"}, {"ILLUMINABILE"}},
-    {"dopo il contenitore si apre la sua lista", 12, 1, 0, 1, {"[OggInContenitore]"},
+    {"in un luogo le sue chiavi e i blocchi",
+     2,
+     3,
+     0,
+     3,
+     {"NOMELUOGO", "ILLUMINAZIONE", "[Descrizione]", "[EndLuogo]"},
+     {"ILLUMINABILE"}},
+    {"dopo il contenitore si apre la sua lista",
+     12,
+     1,
+     0,
+     1,
+     {"[OggInContenitore]"},
      {"[Oggetto]", "NOMEOGGETTO"}},
-    {"nella lista un oggetto o la sua fine", 13, 0, 0, 0, {"[Oggetto]", "[EndOggInContenitore]"},
+    {"nella lista un oggetto o la sua fine",
+     13,
+     0,
+     0,
+     0,
+     {"[Oggetto]", "[EndOggInContenitore]"},
      {"[OggInContenitore]"}},
-    {"un'ostruzione ha DIREZIONE e APERTO", 18, 0, 0, 0, {"DIREZIONE", "APERTO", "[EndOggOstruzione]"},
+    {"un'ostruzione ha DIREZIONE e APERTO",
+     18,
+     0,
+     0,
+     0,
+     {"DIREZIONE", "APERTO", "[EndOggOstruzione]"},
      {"[EndOggetto]"}},
-    {"gli oggetti dopo REAGENTE, fino al cursore", 19, 12, 9, 12, {"pi\xC3\xB9ma", "baule", "grata"},
+    {"gli oggetti dopo REAGENTE, fino al cursore",
+     19,
+     12,
+     9,
+     12,
+     {"pi\xC3\xB9ma", "baule", "grata"},
      {"sala"}},
     {"una colonna oltre la riga vale la sua fine", 19, 40, 9, 13, {"baule"}, {}},
     {"le parole di una direzione", 20, 10, 10, 10, {"nord", "basso"}, {"NULL", "sala"}},
@@ -83,7 +112,10 @@ class Completamento : public ::testing::TestWithParam<bool> {};
 
 TEST_P(Completamento, ProponeCioCheLaRigaAmmetteEContaICaratteriDellAutore) {
   const bool utf8 = GetParam();
-  std::string testo = mondo(utf8 ? "\xC3\xB9" : "\x97");
+  std::string testo = mondo;
+  for (std::size_t at = testo.find('@'); at != std::string::npos; at = testo.find('@')) {
+    testo.replace(at, 1, utf8 ? "\xC3\xB9" : "\x97");
+  }
   testo.replace(testo.find("INIZIO"), 6, "inizio");
   const risultato r = analizza(testo);
   ASSERT_EQ(r.convertito, utf8);
