@@ -1,277 +1,38 @@
-#include <algorithm>
-#include <set>
-#include <string_view>
-#include <vector>
+#include "analisi/completamento.h"
 
 #include "lsp/funzioni.h"
 
-// Completion follows the format of the world file: what may stand on a line
-// depends on the record or section around it, which the analysis's symbols
-// give; inside a record, only the text blocks and the content lists that
-// follow containers and hiding places are looked for on the lines
-// themselves, since the analysis makes no symbol of them.
-
 namespace {
 
-const char* const SEZIONI[] = {"[Titolo]",          "[Zaino]",  "[Luogo]",    "[OggInLuogo]",
-                               "[PuntatoriALuogo]", "[Utente]", "[FineGioco]"};
-const char* const RECORD_OGGETTO[] = {"[Oggetto]", "[OggOstruzione]", "[OggContenitore]",
-                                      "[OggNascondiglio]"};
-const char* const CHIAVI_OGGETTO[] = {"NOMEOGGETTO", "DESCRIZIONE",  "SUGGERIMENTO",
-                                      "REAGENTE",    "ILLUMINABILE", "TRASPORTABILE",
-                                      "SPOSTABILE",  "APRIBILE",     "ACCESO"};
-const char* const CHIAVI_LUOGO[] = {"NOMELUOGO", "SOPRANOME", "ILLUMINAZIONE", "STATO"};
-const char* const DIREZIONI[] = {"NORD", "SUD", "EST", "OVEST", "ALTO", "BASSO"};
-const char* const PAROLE_DIREZIONE[] = {"nord", "sud", "est", "ovest", "alto", "basso"};
-const char* const FLAG[] = {"ILLUMINABILE", "TRASPORTABILE", "SPOSTABILE",    "APRIBILE",
-                            "ACCESO",       "APERTO",        "ILLUMINAZIONE", "STATO"};
-
-// LSP's CompletionItemKind.
-constexpr int TIPO_MARCATORE = 14, TIPO_CHIAVE = 10, TIPO_LUOGO = 7, TIPO_OGGETTO = 6,
-              TIPO_VALORE = 12;
-
-class proposte {
-public:
-  proposte(json intervallo) : dove(std::move(intervallo)) {}
-  void aggiungi(const std::string& etichetta, int tipo, const std::string& testo) {
-    if (etichetta.empty() || !viste.insert(etichetta).second) return;
-    voci.push_back({{"label", etichetta},
-                    {"kind", tipo},
-                    {"textEdit", {{"range", dove}, {"newText", testo}}}});
-  }
-  void marcatore(const std::string& m) { aggiungi(m, TIPO_MARCATORE, m); }
-  void chiave(const std::string& k) { aggiungi(k, TIPO_CHIAVE, k + "="); }
-  json voci = json::array();
-
-private:
-  json dove;
-  std::set<std::string> viste;
-};
-
-// The marker that closes `apertura`: "[Luogo]" -> "[EndLuogo]".
-std::string chiusura(std::string_view apertura) { return "[End" + std::string(apertura.substr(1)); }
-
-std::string maiuscole(std::string_view testo) {
-  std::string grande(testo);
-  for (char& c : grande) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return grande;
-}
-
-const char* marcatore_genere(genere_simbolo g) {
+// LSP's CompletionItemKind, by the kind of proposal.
+int tipo_lsp(genere_proposta g) {
   switch (g) {
-    case genere_simbolo::ostruzione:
-      return "[OggOstruzione]";
-    case genere_simbolo::contenitore:
-      return "[OggContenitore]";
-    case genere_simbolo::nascondiglio:
-      return "[OggNascondiglio]";
-    case genere_simbolo::luogo:
-      return "[Luogo]";
+    case genere_proposta::marcatore:
+      return 14;  // Keyword
+    case genere_proposta::chiave:
+      return 10;  // Property
+    case genere_proposta::luogo:
+      return 7;  // Class
+    case genere_proposta::oggetto:
+      return 6;  // Variable
     default:
-      return "[Oggetto]";
+      return 12;  // Value
   }
-}
-
-// The innermost symbol whose lines after its opening marker hold line `r`
-// (from 1), or -1 outside every record and section.
-long intorno(const std::vector<simbolo>& simboli, unsigned long r) {
-  long scelto = -1;
-  for (std::size_t i = 0; i < simboli.size(); ++i) {
-    const simbolo& s = simboli[i];
-    if (s.prima < r && r <= s.ultima) scelto = static_cast<long>(i);
-    if (s.prima >= r) break;
-  }
-  return scelto;
-}
-
-// The text block opened and not yet closed between lines `da` and `a` (from
-// 1, `a` excluded), among the pairs `blocchi` {opening, closing}; empty when
-// none is open.
-std::string blocco_aperto(const documento& doc, unsigned long da, unsigned long a,
-                          std::initializer_list<const char*> blocchi) {
-  std::string aperto;
-  for (unsigned long r = da; r < a; ++r) {
-    const std::string_view linea = doc.riga(r - 1);
-    if (aperto.empty()) {
-      for (const char* b : blocchi) {
-        if (linea == b) aperto = b;
-      }
-    } else if (linea == chiusura(aperto)) {
-      aperto.clear();
-    }
-  }
-  return aperto;
-}
-
-// After a container or hiding-place record `c`, the first line that is not
-// blank must open its list: true, with `apertura` set, when line `r` (from
-// 1) stands where the list opens (`dentro` false) or inside the open list
-// (`dentro` true). The analysis counts the list among the record's lines.
-bool in_lista(const documento& doc, const simbolo& c, unsigned long r, std::string& apertura,
-              bool& dentro) {
-  if (c.genere != genere_simbolo::contenitore && c.genere != genere_simbolo::nascondiglio) {
-    return false;
-  }
-  const std::string chiude_record = chiusura(marcatore_genere(c.genere));
-  unsigned long k = c.prima + 1;
-  while (k < r && doc.riga(k - 1) != chiude_record) ++k;
-  if (k >= r) return false;  // still inside the record itself
-  apertura = c.genere == genere_simbolo::contenitore ? "[OggInContenitore]" : "[OggNascosti]";
-  dentro = false;
-  for (++k; k < r; ++k) {
-    const std::string_view linea = doc.riga(k - 1);
-    if (linea.empty()) continue;
-    if (!dentro && linea != apertura) return false;
-    if (dentro && linea == chiusura(apertura)) return false;
-    dentro = true;
-  }
-  return true;
-}
-
-// The last container or hiding place that opens after line `dopo` and
-// before line `r`, or null.
-const simbolo* ultimo_con_lista(const std::vector<simbolo>& simboli, unsigned long dopo,
-                                unsigned long r) {
-  const simbolo* ultimo = nullptr;
-  for (const simbolo& s : simboli) {
-    if (s.prima <= dopo) continue;
-    if (s.prima >= r) break;
-    if (s.genere == genere_simbolo::contenitore || s.genere == genere_simbolo::nascondiglio) {
-      ultimo = &s;
-    }
-  }
-  return ultimo;
-}
-
-void proponi_lista(const std::string& apertura, bool dentro, proposte& p) {
-  if (dentro) {
-    p.marcatore("[Oggetto]");
-    p.marcatore(chiusura(apertura));
-  } else {
-    p.marcatore(apertura);
-  }
-}
-
-// Markers and keys for the start of line `r` (from 1).
-void all_inizio(const documento& doc, unsigned long r, proposte& p) {
-  const std::vector<simbolo>& simboli = doc.analisi().simboli;
-  const long i = intorno(simboli, r);
-  if (i < 0) {
-    for (const char* m : SEZIONI) p.marcatore(m);
-    return;
-  }
-  const simbolo& s = simboli[static_cast<std::size_t>(i)];
-  const std::string apertura =
-      s.genere == genere_simbolo::sezione ? s.nome : marcatore_genere(s.genere);
-  if (apertura == "[Luogo]") {
-    const std::string blocco =
-        blocco_aperto(doc, s.prima + 1, r, {"[Descrizione]", "[Suggerimento]"});
-    if (!blocco.empty()) {
-      p.marcatore(chiusura(blocco));
-      return;
-    }
-    for (const char* k : CHIAVI_LUOGO) p.chiave(k);
-    p.marcatore("[Descrizione]");
-    p.marcatore("[Suggerimento]");
-  } else if (s.genere != genere_simbolo::sezione) {
-    std::string lista;
-    bool dentro = false;
-    if (in_lista(doc, s, r, lista, dentro)) {
-      proponi_lista(lista, dentro, p);
-      return;
-    }
-    for (const char* k : CHIAVI_OGGETTO) p.chiave(k);
-    if (s.genere == genere_simbolo::ostruzione) p.chiave("DIREZIONE");
-    if (s.genere == genere_simbolo::ostruzione || s.genere == genere_simbolo::contenitore) {
-      p.chiave("APERTO");
-    }
-  } else if (apertura == "[Zaino]" || apertura == "[OggInLuogo]") {
-    std::string lista;
-    bool dentro = false;
-    const simbolo* c = ultimo_con_lista(simboli, s.prima, r);
-    if (c != nullptr && in_lista(doc, *c, r, lista, dentro)) {
-      proponi_lista(lista, dentro, p);
-      return;
-    }
-    if (apertura == "[OggInLuogo]") p.chiave("NOMELUOGO");
-    for (const char* m : RECORD_OGGETTO) p.marcatore(m);
-  } else if (apertura == "[PuntatoriALuogo]") {
-    p.chiave("NOMELUOGO");
-    for (const char* d : DIREZIONI) p.chiave(d);
-    for (const char* d : DIREZIONI) p.chiave(std::string("OSTRUZIONE") + d);
-  } else if (apertura == "[Utente]") {
-    p.chiave("INIZIO");
-  } else if (apertura == "[FineGioco]") {
-    if (blocco_aperto(doc, s.prima + 1, r, {"[MsgFineGioco]"}).empty()) {
-      p.chiave("OBJ");
-      p.chiave("FINELUOGO");
-      p.marcatore("[MsgFineGioco]");
-    } else {
-      p.marcatore("[EndMsgFineGioco]");
-      return;
-    }
-  }
-  p.marcatore(chiusura(apertura));
-}
-
-// Values after the `=` of the key `chiave` on line `r` (from 1).
-void dopo_uguale(const documento& doc, unsigned long r, const std::string& chiave, proposte& p) {
-  const std::vector<simbolo>& simboli = doc.analisi().simboli;
-  const bool direzione =
-      std::find(std::begin(DIREZIONI), std::end(DIREZIONI), chiave) != std::end(DIREZIONI);
-  bool luoghi = direzione || chiave == "INIZIO" || chiave == "FINELUOGO";
-  if (chiave == "NOMELUOGO") {
-    // In a place record the name is being defined, not used.
-    const long i = intorno(simboli, r);
-    luoghi = i >= 0 && simboli[static_cast<std::size_t>(i)].genere == genere_simbolo::sezione &&
-             simboli[static_cast<std::size_t>(i)].nome != "[Luogo]";
-  }
-  const bool oggetti = chiave == "REAGENTE" || chiave == "OBJ";
-  for (const simbolo& s : simboli) {
-    if (luoghi && s.genere == genere_simbolo::luogo) p.aggiungi(s.nome, TIPO_LUOGO, s.nome);
-    if (oggetti && s.genere != genere_simbolo::luogo && s.genere != genere_simbolo::sezione) {
-      p.aggiungi(s.nome, TIPO_OGGETTO, s.nome);
-    }
-  }
-  if (direzione) p.aggiungi("NULL", TIPO_VALORE, "NULL");
-  if (chiave == "DIREZIONE") {
-    for (const char* d : PAROLE_DIREZIONE) p.aggiungi(d, TIPO_VALORE, d);
-  }
-  if (std::find(std::begin(FLAG), std::end(FLAG), chiave) != std::end(FLAG)) {
-    p.aggiungi("TRUE", TIPO_VALORE, "TRUE");
-    p.aggiungi("FALSE", TIPO_VALORE, "FALSE");
-  }
-}
-
-unsigned long unita_di(std::string_view testo) {
-  unsigned long unita = 0;
-  for (std::size_t i = 0; i < testo.size();) {
-    unsigned passo = 0;
-    i += carattere_utf8(testo, i, passo);
-    unita += passo;
-  }
-  return unita;
 }
 
 }  // namespace
 
 json completamento_lsp(const documento& doc, unsigned long riga, unsigned long unita) {
   if (riga >= doc.numero_righe()) return json::array();
-  const std::string_view linea = doc.riga(riga);
-  const std::size_t inizio = static_cast<std::size_t>(linea.data() - doc.testo().data());
-  const std::string_view prima = linea.substr(0, doc.byte(riga, unita) - inizio);
-  const unsigned long cursore = unita_di(prima);
-  const auto uguale = prima.find('=');
-  const unsigned long da =
-      uguale == std::string_view::npos ? 0 : unita_di(prima.substr(0, uguale + 1));
-  proposte p({{"start", {{"line", riga}, {"character", da}}},
-              {"end", {{"line", riga}, {"character", cursore}}}});
-  if (uguale == std::string_view::npos) {
-    all_inizio(doc, riga + 1, p);
-  } else {
-    dopo_uguale(doc, riga + 1, maiuscole(prima.substr(0, uguale)), p);
+  const righe_testo righe(doc.testo());
+  const completamento c = completa(doc.analisi(), righe, riga + 1, doc.colonna(riga, unita));
+  const json dove = {{"start", {{"line", riga}, {"character", doc.unita(riga, c.da)}}},
+                     {"end", {{"line", riga}, {"character", doc.unita(riga, c.a)}}}};
+  json voci = json::array();
+  for (const proposta& p : c.proposte) {
+    voci.push_back({{"label", p.etichetta},
+                    {"kind", tipo_lsp(p.genere)},
+                    {"textEdit", {{"range", dove}, {"newText", p.testo}}}});
   }
-  return p.voci;
+  return voci;
 }

@@ -4,7 +4,9 @@
 // answered in order; a Worker busy with the solver is stopped by ending it.
 
 // The Worker's own code (after the module's script): answers
-//  {tipo: 'analizza', testo} with the analysis as plain data, and
+//  {tipo: 'analizza', testo} with the analysis as plain data,
+//  {tipo: 'completa', testo, riga, colonna} with what may be written there
+//  (riga from 1, colonna in characters from 0): {da, a, proposte}, and
 //  {tipo: 'autore', argomenti, file} with velt-autore's run on files put in
 //  the module's file system first: {stato, uscita (bytes), errori}.
 // The tools' remarks arrive while they run as {avanzamento}.
@@ -33,6 +35,11 @@ function lavoratore() {
         m._free(p);
         risposta = JSON.parse(json);
         risposta.ms = performance.now() - inizio;
+      } else if (data.tipo === 'completa') {
+        const byte = new TextEncoder().encode(data.testo);
+        const p = inC(m, byte);
+        risposta = JSON.parse(m.UTF8ToString(m._strumenti_completa(p, byte.length, data.riga, data.colonna)));
+        m._free(p);
       } else {
         if (m.FS.analyzePath('/p').exists) {
           for (const f of m.FS.readdir('/p')) if (f !== '.' && f !== '..') m.FS.unlink(`/p/${f}`);

@@ -1,8 +1,7 @@
 // The world-file language for the editor: highlighting of markers, keys,
 // values and text blocks; folding of every "[X]" … "[EndX]"; the marker
-// that matches the one under the cursor; completion of the markers and keys
-// that the record or section around the cursor allows, and of names after
-// the keys that name a place or an object.
+// that matches the one under the cursor; completion as the analysis
+// proposes it.
 import { StreamLanguage, foldService, HighlightStyle, syntaxHighlighting } from '@codemirror/language';
 import { Decoration, ViewPlugin } from '@codemirror/view';
 import { tags } from '@lezer/highlight';
@@ -10,28 +9,6 @@ import { insertCompletionText } from '@codemirror/autocomplete';
 
 // Blocks whose lines are the game's text, not keys.
 const TESTI = new Set(['Titolo', 'Descrizione', 'Suggerimento', 'MsgFineGioco']);
-// The keys of each record and section, and the blocks that open inside it.
-const OGGETTO = ['NOMEOGGETTO', 'DESCRIZIONE', 'SUGGERIMENTO', 'REAGENTE', 'ILLUMINABILE',
-  'TRASPORTABILE', 'SPOSTABILE', 'APRIBILE', 'ACCESO'];
-const DIREZIONI = ['NORD', 'SUD', 'EST', 'OVEST', 'ALTO', 'BASSO'];
-const RECORD = {
-  luogo: { apre: 'Luogo', chiavi: ['NOMELUOGO', 'SOPRANOME', 'ILLUMINAZIONE', 'STATO'],
-           blocchi: ['Descrizione', 'Suggerimento'] },
-  oggetto: { apre: 'Oggetto', chiavi: OGGETTO },
-  ostruzione: { apre: 'OggOstruzione', chiavi: [...OGGETTO, 'DIREZIONE', 'APERTO'] },
-  contenitore: { apre: 'OggContenitore', chiavi: [...OGGETTO, 'APERTO'], lista: 'OggInContenitore' },
-  nascondiglio: { apre: 'OggNascondiglio', chiavi: OGGETTO, lista: 'OggNascosti' },
-};
-const OGGETTI = ['Oggetto', 'OggOstruzione', 'OggContenitore', 'OggNascondiglio'];
-const SEZIONI = {
-  Titolo: {}, Zaino: { marcatori: OGGETTI }, Luogo: RECORD.luogo,
-  OggInLuogo: { chiavi: ['NOMELUOGO'], marcatori: OGGETTI },
-  PuntatoriALuogo: { chiavi: ['NOMELUOGO', ...DIREZIONI, ...DIREZIONI.map((d) => `OSTRUZIONE${d}`)] },
-  Utente: { chiavi: ['INIZIO'] }, FineGioco: { chiavi: ['OBJ', 'FINELUOGO'], blocchi: ['MsgFineGioco'] },
-};
-// Keys whose value names a place, or an object.
-const A_LUOGO = new Set(['INIZIO', 'FINELUOGO', ...DIREZIONI]);
-const A_OGGETTO = new Set(['REAGENTE', 'OBJ']);
 
 // The marker of a line: {nome, chiude} or null.
 export function marcatore(testo) {
@@ -111,51 +88,6 @@ const abbina = ViewPlugin.fromClass(class {
   }
 }, { decorations: (p) => p.decorations });
 
-// The innermost symbol of the analysis whose lines after its opening marker
-// hold line `r`, or null.
-function intorno(simboli, r) {
-  let scelto = null;
-  for (const s of simboli) {
-    if (s.prima >= r) break;
-    if (r <= s.ultima) scelto = s;
-  }
-  return scelto;
-}
-
-// The block among `blocchi` opened and not closed on lines `da` to `a`
-// (excluded) of `doc`, or null.
-function bloccoAperto(doc, da, a, blocchi = []) {
-  let aperto = null;
-  for (let i = da; i < a; i++) {
-    const m = marcatore(doc.line(i).text);
-    if (!m || !blocchi.includes(m.nome)) continue;
-    aperto = m.chiude ? null : m.nome;
-  }
-  return aperto;
-}
-
-// What may open line `r` of `doc` where the analysis found `simboli`: the
-// markers and the keys of the record or section around it.
-function inizioRiga(doc, r, simboli) {
-  const s = intorno(simboli, r);
-  if (!s) return { marcatori: Object.keys(SEZIONI).map((m) => `[${m}]`), chiavi: [] };
-  const sezione = s.genere === 'sezione' ? /^\[(.*)\]$/.exec(s.nome)?.[1] : null;
-  const regole = sezione ? SEZIONI[sezione] || {} : RECORD[s.genere] || {};
-  const apre = sezione || regole.apre;
-  const blocco = bloccoAperto(doc, s.prima + 1, r, regole.blocchi);
-  if (blocco) return { marcatori: [`[End${blocco}]`], chiavi: [] };
-  // The list of a container or a hiding place follows its record, among its lines.
-  let chiuso = false;
-  for (let i = s.prima + 1; i < r && regole.lista; i++) chiuso ||= marcatore(doc.line(i).text)?.nome === apre;
-  if (chiuso) {
-    return { marcatori: [`[${regole.lista}]`, '[Oggetto]', `[End${regole.lista}]`], chiavi: [] };
-  }
-  return {
-    marcatori: [...(regole.blocchi || []), ...(regole.marcatori || [])].map((m) => `[${m}]`).concat(`[End${apre}]`),
-    chiavi: regole.chiavi || [],
-  };
-}
-
 // Writes the marker chosen, in place of the bracket the editor closed
 // when the author typed "[".
 function marcatoreIntero(view, scelta, da, a) {
@@ -163,36 +95,33 @@ function marcatoreIntero(view, scelta, da, a) {
   view.dispatch(insertCompletionText(view.state, scelta.label, da, fine));
 }
 
-// Completion from the latest analysis: `analisi()` gives its symbols, or
-// null before the first one.
-export function completamento(analisi) {
-  return (ctx) => {
+// The editor's type of each kind of proposal.
+const TIPI = { marcatore: 'keyword', chiave: 'property', luogo: 'variable', oggetto: 'variable', valore: 'constant' };
+
+// Completion as the analysis answers it: `chiedi(testo, riga, colonna)`
+// gives a promise of {da, a, proposte}, where the line counts from 1 and
+// columns count characters (code points) of the line from 0.
+export function completamento(chiedi) {
+  return async (ctx) => {
     const riga = ctx.state.doc.lineAt(ctx.pos);
     const prima = riga.text.slice(0, ctx.pos - riga.from);
-    const simboli = analisi()?.simboli || [];
-    const { marcatori, chiavi } = inizioRiga(ctx.state.doc, riga.number, simboli);
-    if (/^\[[A-Za-z]*$/.test(prima)) {
-      return { from: riga.from, validFor: /^\[[A-Za-z]*$/,
-               options: marcatori.map((m) => ({ label: m, type: 'keyword', apply: marcatoreIntero })) };
+    // Only asked for, or while a marker, a key or a value is being typed.
+    if (!ctx.explicit && !/^(\[[A-Za-z]*|[A-Za-z]+(=[^=]*)?)$/.test(prima)) return null;
+    let risposta;
+    try {
+      risposta = await chiedi(ctx.state.doc.toString(), riga.number, [...prima].length);
+    } catch {
+      return null;  // the Worker was stopped: nothing to propose
     }
-    const valore = /^([A-Za-z]+)=([^=]*)$/.exec(prima);
-    if (valore) {
-      const chiave = valore[1].toUpperCase();
-      // NOMELUOGO names a place outside a place record, where it defines one.
-      const dentro = intorno(simboli, riga.number);
-      const luogo = A_LUOGO.has(chiave) ||
-        (chiave === 'NOMELUOGO' && dentro?.genere === 'sezione' && dentro.nome !== '[Luogo]');
-      const generi = luogo ? ['luogo']
-        : A_OGGETTO.has(chiave) ? ['oggetto', 'ostruzione', 'contenitore', 'nascondiglio'] : null;
-      if (!generi) return null;
-      const nomi = [...new Set(simboli.filter((s) => generi.includes(s.genere)).map((s) => s.nome))];
-      return { from: ctx.pos - valore[2].length, options: nomi.map((n) => ({ label: n, type: 'variable' })) };
-    }
-    if (/^[A-Za-z]+$/.test(prima) || (ctx.explicit && prima === '')) {
-      return { from: riga.from, options: chiavi.map((k) => ({ label: `${k}=`, type: 'property' })),
-               validFor: /^[A-Za-z]*$/ };
-    }
-    return null;
+    const { da, proposte } = risposta;
+    if (ctx.aborted || proposte.length === 0) return null;
+    const from = riga.from + [...prima].slice(0, da).join('').length;
+    return {
+      from,
+      options: proposte.map((p) => ({
+        label: p.testo, type: TIPI[p.genere], apply: p.genere === 'marcatore' ? marcatoreIntero : p.testo,
+      })),
+    };
   };
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analisi/analisi.h"
+#include "analisi/completamento.h"
 #include "analisi/disposizione.h"
 #include "autore/principale.h"
 
@@ -120,6 +121,8 @@ void risultato_json(std::ostream& o, const risultato& r, const std::string& svg)
   o << ",\"convertito\":" << (r.convertito ? "true" : "false") << '}';
 }
 
+const char* const generi_proposta[] = {"marcatore", "chiave", "luogo", "oggetto", "valore"};
+
 std::string risposta;
 
 }  // namespace
@@ -133,6 +136,31 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* strumenti_analizza(const char* dati,
   scrivi_svg(r.mappa, svg);
   std::ostringstream o;
   risultato_json(o, r, svg.str());
+  risposta = o.str();
+  return risposta.c_str();
+}
+
+// What may be written at column `colonna` (in characters, from 0) of line
+// `riga` (from 1) of the world `dati`, analysed anew: {"da", "a", "proposte":
+// [{"etichetta", "testo", "genere"}]}, the stretch in characters of the
+// line. Valid until the next call.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* strumenti_completa(const char* dati, std::size_t n,
+                                                               unsigned long riga,
+                                                               unsigned long colonna) {
+  const std::string_view testo(dati, n);
+  const completamento c = completa(analizza(testo), righe_testo(testo), riga, colonna);
+  std::ostringstream o;
+  o << "{\"da\":" << c.da << ",\"a\":" << c.a << ",\"proposte\":[";
+  const char* virgola = "";
+  for (const proposta& p : c.proposte) {
+    o << virgola << "{\"etichetta\":";
+    stringa_json(o, p.etichetta);
+    o << ",\"testo\":";
+    stringa_json(o, p.testo);
+    o << ",\"genere\":\"" << generi_proposta[static_cast<int>(p.genere)] << "\"}";
+    virgola = ",";
+  }
+  o << "]}";
   risposta = o.str();
   return risposta.c_str();
 }

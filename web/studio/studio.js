@@ -59,7 +59,7 @@ const editor = new EditorView({
       EditorState.phrases.of(FRASI),
       mondoVelt,
       lintGutter(),
-      autocompletion({ override: [completamento(() => ultima)] }),
+      autocompletion({ override: [completamento((testo, riga, colonna) => lavoro.chiedi({ tipo: 'completa', testo, riga, colonna }))] }),
       copertura,
       keymap.of([
         { key: 'F12', run: () => { definizioneAttuale(); return true; } },
