@@ -158,6 +158,8 @@ int comando_controlla(const argomenti_t& a, std::ostream& uscita, std::ostream& 
 }
 
 int comando_mappa(const argomenti_t& a, std::ostream& uscita, std::ostream& errori) {
+  // --svg may stand before or after the file.
+  if (a.size() == 2 && a[0] == "--svg") return mappa(a[1], true, uscita, errori);
   if (a.size() != 1 && (a.size() != 2 || a[1] != "--svg")) return SBAGLIATA;
   return mappa(a[0], a.size() == 2, uscita, errori);
 }
@@ -261,7 +263,7 @@ const comando comandi[] = {
     {"controlla", "FILE", "elenca gli errori e gli avvisi di un mondo, come un compilatore", "",
      comando_controlla},
     {"mappa", "FILE [--svg]", "scrive la mappa dei luoghi come grafo DOT, o come SVG",
-     "  --svg               scrive SVG, disegnato da dot (pacchetto graphviz)\n", comando_mappa},
+     "  --svg               scrive SVG, i luoghi disposti secondo la bussola\n", comando_mappa},
     {"risolvi", "FILE [--max-stati N]",
      "cerca la sequenza di comandi più breve che mostra il messaggio finale",
      "  --max-stati N       esplora al più N stati (predefinito: un milione)\n", comando_risolvi},
