@@ -49,6 +49,11 @@ enum class genere_simbolo {
   nascondiglio,
 };
 
+// The opening marker of a record kind: "[Luogo]", "[Oggetto]",
+// "[OggOstruzione]", "[OggContenitore]" or "[OggNascondiglio]"; null for a
+// section, whose marker is its name.
+const char* marcatore_del_genere(genere_simbolo g);
+
 // One entry of the outline. `prima` and `ultima` are the lines of the opening
 // and of the closing marker (the last line read, when the closing marker is
 // missing). `nome_dove` is where the name is written (the value of NOMELUOGO

@@ -62,11 +62,10 @@ std::string_view chiusura_di(std::string_view apertura) {
 bool e_record(std::string_view m) { return m == "[Luogo]" || marcatore_oggetto(m); }
 
 genere_simbolo genere_di(std::string_view m) {
-  if (m == "[Luogo]") return genere_simbolo::luogo;
-  if (m == "[OggOstruzione]") return genere_simbolo::ostruzione;
-  if (m == "[OggContenitore]") return genere_simbolo::contenitore;
-  if (m == "[OggNascondiglio]") return genere_simbolo::nascondiglio;
-  if (m == "[Oggetto]") return genere_simbolo::oggetto;
+  for (genere_simbolo g : {genere_simbolo::luogo, genere_simbolo::oggetto, genere_simbolo::ostruzione,
+                           genere_simbolo::contenitore, genere_simbolo::nascondiglio}) {
+    if (m == marcatore_del_genere(g)) return g;
+  }
   return genere_simbolo::sezione;
 }
 
@@ -85,6 +84,24 @@ std::string maiuscola_iniziale(std::string testo) {
 }
 
 }  // namespace
+
+const char* marcatore_del_genere(genere_simbolo g) {
+  switch (g) {
+    case genere_simbolo::luogo:
+      return "[Luogo]";
+    case genere_simbolo::oggetto:
+      return "[Oggetto]";
+    case genere_simbolo::ostruzione:
+      return "[OggOstruzione]";
+    case genere_simbolo::contenitore:
+      return "[OggContenitore]";
+    case genere_simbolo::nascondiglio:
+      return "[OggNascondiglio]";
+    case genere_simbolo::sezione:
+      break;
+  }
+  return nullptr;
+}
 
 diagnostica& ascoltatore::aggiungi(unsigned long riga, gravita g, std::string codice,
                                    std::string testo, unsigned long da, unsigned long a) {

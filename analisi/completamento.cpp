@@ -4,6 +4,9 @@
 #include <set>
 #include <string_view>
 
+#include "analisi/caricamento.h"
+#include "world/righe.h"
+
 // Inside a record, only the text blocks and the content lists that follow
 // containers and hiding places are looked for on the lines themselves,
 // since the analysis makes no symbol of them.
@@ -19,7 +22,6 @@ const char* const CHIAVI_OGGETTO[] = {"NOMEOGGETTO", "DESCRIZIONE",  "SUGGERIMEN
                                       "SPOSTABILE",  "APRIBILE",     "ACCESO"};
 const char* const CHIAVI_LUOGO[] = {"NOMELUOGO", "SOPRANOME", "ILLUMINAZIONE", "STATO"};
 const char* const DIREZIONI[] = {"NORD", "SUD", "EST", "OVEST", "ALTO", "BASSO"};
-const char* const PAROLE_DIREZIONE[] = {"nord", "sud", "est", "ovest", "alto", "basso"};
 const char* const FLAG[] = {"ILLUMINABILE", "TRASPORTABILE", "SPOSTABILE",    "APRIBILE",
                             "ACCESO",       "APERTO",        "ILLUMINAZIONE", "STATO"};
 
@@ -40,29 +42,6 @@ private:
 
 // The marker that closes `apertura`: "[Luogo]" -> "[EndLuogo]".
 std::string chiusura(std::string_view apertura) { return "[End" + std::string(apertura.substr(1)); }
-
-std::string maiuscole(std::string_view testo) {
-  std::string grande(testo);
-  for (char& c : grande) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return grande;
-}
-
-const char* marcatore_genere(genere_simbolo g) {
-  switch (g) {
-    case genere_simbolo::ostruzione:
-      return "[OggOstruzione]";
-    case genere_simbolo::contenitore:
-      return "[OggContenitore]";
-    case genere_simbolo::nascondiglio:
-      return "[OggNascondiglio]";
-    case genere_simbolo::luogo:
-      return "[Luogo]";
-    default:
-      return "[Oggetto]";
-  }
-}
 
 // The innermost symbol whose lines after its opening marker hold line `r`,
 // or -1 outside every record and section.
@@ -104,7 +83,7 @@ bool in_lista(const righe_testo& righe, const simbolo& c, unsigned long r, std::
   if (c.genere != genere_simbolo::contenitore && c.genere != genere_simbolo::nascondiglio) {
     return false;
   }
-  const std::string chiude_record = chiusura(marcatore_genere(c.genere));
+  const std::string chiude_record = chiusura(marcatore_del_genere(c.genere));
   unsigned long k = c.prima + 1;
   while (k < r && righe.riga(k) != chiude_record) ++k;
   if (k >= r) return false;  // still inside the record itself
@@ -154,7 +133,7 @@ void all_inizio(const risultato& esito, const righe_testo& righe, unsigned long 
   }
   const simbolo& s = simboli[static_cast<std::size_t>(i)];
   const std::string apertura =
-      s.genere == genere_simbolo::sezione ? s.nome : marcatore_genere(s.genere);
+      s.genere == genere_simbolo::sezione ? s.nome : marcatore_del_genere(s.genere);
   if (apertura == "[Luogo]") {
     const std::string blocco =
         blocco_aperto(righe, s.prima + 1, r, {"[Descrizione]", "[Suggerimento]"});
@@ -233,7 +212,7 @@ void dopo_uguale(const risultato& esito, unsigned long r, const std::string& chi
     p.aggiungi("NULL", genere_proposta::valore, "NULL");
   }
   if (chiave == "DIREZIONE") {
-    for (const char* d : PAROLE_DIREZIONE) p.aggiungi(d, genere_proposta::valore, d);
+    for (const char* d : parole_direzione) p.aggiungi(d, genere_proposta::valore, d);
   }
   if (std::find(std::begin(FLAG), std::end(FLAG), chiave) != std::end(FLAG)) {
     p.aggiungi("TRUE", genere_proposta::valore, "TRUE");
@@ -274,7 +253,7 @@ completamento completa(const risultato& r, const righe_testo& righe, unsigned lo
     all_inizio(r, righe, riga, p);
   } else {
     c.da = caratteri(prima.substr(0, uguale + 1), r.convertito);
-    dopo_uguale(r, riga, maiuscole(prima.substr(0, uguale)), p);
+    dopo_uguale(r, riga, in_maiuscolo(prima.substr(0, uguale)), p);
   }
   return c;
 }

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <string>
 
+#include "analisi/caricamento.h"
 #include "analisi/disposizione.h"
 
 // The SVG of a laid-out map, written by hand: boxes on top of the arrows, so
@@ -11,8 +12,6 @@
 // page to find places and exits.
 
 namespace {
-
-const char* const parole[NUM_DIREZIONI_MAPPA] = {"nord", "sud", "est", "ovest", "alto", "basso"};
 
 constexpr double MARGINE = 48;  // around the places: room for the outer labels
 constexpr double TITOLO = 34;   // the world's title
@@ -99,7 +98,7 @@ void etichetta(const nodo_mappa& n, int d, const char* colore, std::ostream& o) 
     default: x = r - CIMA_SCALA - 10, y = b + 13, a_destra = false;
   }
   o << "<text class=\"direzione\" x=\"" << num(x) << "\" y=\"" << num(y) << "\" text-anchor=\""
-    << (a_destra ? "start" : "end") << "\" fill=\"" << colore << "\">" << parole[d] << "</text>\n";
+    << (a_destra ? "start" : "end") << "\" fill=\"" << colore << "\">" << parole_direzione[d] << "</text>\n";
 }
 
 // The colour and marker suffix of an exit.
