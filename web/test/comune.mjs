@@ -1,11 +1,12 @@
-// What the browser tests share: the environment CTest sets, the default
-// world and its walkthrough, and the terminal program that every game played
+// What the browser tests share: the environment CTest sets, the system's
+// Chromium, the default world and its walkthrough, and the terminal program that every game played
 // in a page is checked against.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import { chromium } from 'playwright-core';
 
 export const variabile = (nome) => {
   assert.ok(process.env[nome], `variabile d'ambiente ${nome} mancante`);
@@ -38,4 +39,14 @@ export function terminale(mondo, input, salvato) {
   } finally {
     fs.rmSync(cartella, { recursive: true, force: true });
   }
+}
+
+// Debian's Chromium (or VELT_CHROMIUM), headless, quiet on the network, with
+// the flags `altri` besides.
+export function lanciaChromium(altri = []) {
+  return chromium.launch({
+    executablePath: process.env.VELT_CHROMIUM || '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+           '--disable-component-update', '--disable-sync', ...altri],
+  });
 }

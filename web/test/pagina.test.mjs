@@ -14,9 +14,8 @@ import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
 import {
-  terminale, PAGINA, NATIVO, sorgente, righe, SOLUZIONE, PREDEFINITO, ARTEFATTI,
+  terminale, lanciaChromium, PAGINA, NATIVO, sorgente, righe, SOLUZIONE, PREDEFINITO, ARTEFATTI,
 } from './comune.mjs';
 
 const CAFFE = fs.readFileSync(sorgente('tests/transcripts/utf8/mondo.ini'));
@@ -33,11 +32,7 @@ before(async () => {
   });
   await new Promise((ok) => server.listen(0, '127.0.0.1', ok));
   base = `http://127.0.0.1:${server.address().port}/`;
-  browser = await chromium.launch({
-    executablePath: process.env.VELT_CHROMIUM || '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-  });
+  browser = await lanciaChromium(['--disable-quic']);
   fs.mkdirSync(ARTEFATTI, { recursive: true });
 });
 after(async () => {

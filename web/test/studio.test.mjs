@@ -12,10 +12,9 @@ import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
 import { zipSync, unzipSync, strToU8, strFromU8 } from 'fflate';
 import {
-  variabile, terminale, PAGINA, NATIVO, sorgente, SOLUZIONE, PREDEFINITO, ARTEFATTI,
+  variabile, terminale, lanciaChromium, PAGINA, NATIVO, sorgente, SOLUZIONE, PREDEFINITO, ARTEFATTI,
 } from './comune.mjs';
 
 const STUDIO = variabile('VELT_STUDIO');
@@ -23,11 +22,7 @@ const STUDIO = variabile('VELT_STUDIO');
 
 let browser;
 before(async () => {
-  browser = await chromium.launch({
-    executablePath: process.env.VELT_CHROMIUM || '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--allow-file-access-from-files'],
-  });
+  browser = await lanciaChromium(['--allow-file-access-from-files']);
   fs.mkdirSync(ARTEFATTI, { recursive: true });
 });
 after(async () => { await browser?.close(); });
