@@ -10,7 +10,6 @@
 #include <map>
 #include <numeric>
 #include <random>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -120,22 +119,45 @@ std::vector<rettangolo> box(const grafo_mappa& g) {
   return r;
 }
 
+// Reads ` NOME="VALUE"` at `p` in `s`, moving `p` past it. False, with `p` anywhere, when the text differs.
+bool attributo(const std::string& s, std::size_t& p, const std::string& nome, std::string& valore) {
+  const std::string inizio = " " + nome + "=\"";
+  if (s.compare(p, inizio.size(), inizio) != 0) return false;
+  p += inizio.size();
+  const std::size_t fine = s.find('"', p);
+  if (fine == std::string::npos) return false;
+  valore = s.substr(p, fine - p);
+  p = fine + 1;
+  return true;
+}
+
 // The boxes and direction labels of the SVG as drawn, the labels measured
 // generously (7 units a character, 12 tall at 11 units): none may overlap.
+// Only boxes written as <rect x y width height ...> count, as the writer
+// draws places.
 std::vector<rettangolo> disegnati(const std::string& svg) {
   std::vector<rettangolo> r;
-  const std::regex rect(R"re(<rect x="([-0-9.]+)" y="([-0-9.]+)" width="([0-9.]+)" height="([0-9.]+)")re");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), rect); it != std::sregex_iterator(); ++it) {
-    const double x = std::stod((*it)[1]), y = std::stod((*it)[2]);
-    r.push_back({x, y, x + std::stod((*it)[3]), y + std::stod((*it)[4]), "box " + (*it)[1].str()});
+  std::string x, y, w, h, ancora;
+  for (std::size_t p = svg.find("<rect x="); p != std::string::npos; p = svg.find("<rect x=", p)) {
+    p += 5;
+    if (attributo(svg, p, "x", x) && attributo(svg, p, "y", y) &&
+        attributo(svg, p, "width", w) && attributo(svg, p, "height", h)) {
+      r.push_back({std::stod(x), std::stod(y), std::stod(x) + std::stod(w),
+                   std::stod(y) + std::stod(h), "box " + x});
+    }
   }
-  const std::regex testo(
-      R"re(<text class="direzione" x="([-0-9.]+)" y="([-0-9.]+)" text-anchor="(start|end)"[^>]*>([a-z]+)<)re");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), testo); it != std::sregex_iterator(); ++it) {
-    const double x = std::stod((*it)[1]), y = std::stod((*it)[2]);
-    const double w = 7.0 * static_cast<double>((*it)[4].length());
-    const double l = (*it)[3] == "start" ? x : x - w;
-    r.push_back({l, y - 9, l + w, y + 3, (*it)[4].str() + " at " + (*it)[1].str() + "," + (*it)[2].str()});
+  const std::string etichetta = "<text class=\"direzione\"";
+  for (std::size_t p = svg.find(etichetta); p != std::string::npos; p = svg.find(etichetta, p)) {
+    p += etichetta.size();
+    if (!attributo(svg, p, "x", x) || !attributo(svg, p, "y", y) ||
+        !attributo(svg, p, "text-anchor", ancora) || (ancora != "start" && ancora != "end")) {
+      continue;
+    }
+    const std::size_t apre = svg.find('>', p), chiude = svg.find('<', apre);
+    const std::string parola = svg.substr(apre + 1, chiude - apre - 1);
+    const double w7 = 7.0 * static_cast<double>(parola.size());
+    const double l = ancora == "start" ? std::stod(x) : std::stod(x) - w7;
+    r.push_back({l, std::stod(y) - 9, l + w7, std::stod(y) + 3, parola + " at " + x + "," + y});
   }
   return r;
 }
